@@ -20,6 +20,9 @@ public:
     // and a description naming the path.
     static GenerationError fromErrno(int error, const std::string& path);
 
+    // Error 76: a folder of `path` does not exist.
+    static GenerationError pathNotFound(const std::string& path);
+
 private:
     int m_number;
     std::string m_description;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace tmbr::codegen {
+
+// Character positions in UTF-8 text: a character is a code point, and every
+// byte that is not a continuation byte (10xxxxxx) starts one, so that text
+// that is not well-formed never splits a byte sequence further.
+
+// Number of characters in `text`.
+std::size_t characterCount(std::string_view text);
+
+// Up to `count` characters of `text` from character `first` (counted from 0);
+// empty when `text` is shorter.
+std::string_view characters(std::string_view text, std::size_t first, std::size_t count);
+
+// `text` without its last `count` characters; empty when it has no more.
+std::string_view withoutLastCharacters(std::string_view text, std::size_t count);
+
+// `text` without leading and trailing blanks (U+0020 only).
+std::string_view trimmedBlanks(std::string_view text);
+
+} // namespace tmbr::codegen

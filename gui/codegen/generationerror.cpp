@@ -1,0 +1,143 @@
+#include "generationerror.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <cwctype>
+#include <locale.h>
+
+namespace tmbr::codegen {
+
+namespace {
+
+// Classic run-time error numbers and their texts.
+constexpr int kFileNotFound = 53;
+constexpr int kDiskFull = 61;
+constexpr int kPermissionDenied = 70;
+constexpr int kPathFileAccessError = 75;
+constexpr int kPathNotFound = 76;
+
+// Upper-casing follows Unicode, independent of the process locale.
+locale_t upperCaseLocale()
+{
+    static const locale_t locale = [] {
+        locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        return l ? l : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+    }();
+    return locale;
+}
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Upper-cases UTF-8 text; bytes that form no valid sequence pass unchanged.
+std::string toUpper(const std::string& text)
+{
+    const locale_t locale = upperCaseLocale();
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        char32_t c = 0;
+        if (lead < 0x80) {
+            length = 1;
+            c = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            c = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            c = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            c = lead & 0x07;
+        }
+        bool valid = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        const char32_t minimum[] = { 0, 0, 0x80, 0x800, 0x10000 };
+        valid = valid && c >= minimum[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        if (!valid) {
+            out += text[i];
+            ++i;
+            continue;
+        }
+        char32_t upper = c;
+        if (locale)
+            upper = static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), locale));
+        appendUtf8(out, upper);
+        i += length;
+    }
+    return out;
+}
+
+std::string describe(const char* text, const std::string& path)
+{
+    return std::string(text) + ": " + path;
+}
+
+} // namespace
+
+GenerationError::GenerationError(int number, std::string description)
+    : std::runtime_error(description)
+    , m_number(number)
+    , m_description(std::move(description))
+{
+}
+
+GenerationError GenerationError::fromErrno(int error, const std::string& path)
+{
+    char text[256];
+    switch (error) {
+    case ENOENT:
+        return GenerationError(kFileNotFound, describe("File not found", path));
+    case ENOTDIR:
+        return pathNotFound(path);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EBUSY:
+    case ETXTBSY:
+        return GenerationError(kPermissionDenied, describe("Permission denied", path));
+    case ENOSPC:
+    case EDQUOT:
+        return GenerationError(kDiskFull, describe("Disk full", path));
+    default:
+        return GenerationError(kPathFileAccessError,
+            describe("Path/File access error", path) + " (" + strerror_r(error, text, sizeof text) + ")");
+    }
+}
+
+GenerationError GenerationError::pathNotFound(const std::string& path)
+{
+    return GenerationError(kPathNotFound, describe("Path not found", path));
+}
+
+std::string standardErrorText(int number, const std::string& description)
+{
+    return "INTERNAL ERROR OCCURED - ERROR NUMBER: " + std::to_string(number) + " - " + toUpper(description)
+        + ". PLEASE CONTACT SUPPORT.";
+}
+
+} // namespace tmbr::codegen
