@@ -1,0 +1,264 @@
+#include "jukeboxtemplates.h"
+
+#include "characters.h"
+#include "escape.h"
+#include "singletemplates.h"
+#include "textlines.h"
+#include "webaddresses.h"
+
+#include <stdexcept>
+
+namespace tmbr::codegen {
+
+namespace {
+
+std::string_view yesNo(bool set)
+{
+    return set ? "Yes" : "No";
+}
+
+// {PLAYER_URL} before context escaping: the typed player path and the player file.
+std::string playerUrl(const JukeboxValues& v)
+{
+    return v.playerPath + urlEncodeFileName(v.playerFile);
+}
+
+std::string scriptFileName(const JukeboxValues& v)
+{
+    return "tmbrmjb" + v.id + ".js";
+}
+
+std::string settingsText(const JukeboxOptions& options, std::string_view colourLine,
+    const std::vector<Track>& playlist, const std::string& escapedPrefix)
+{
+    TextLines lines;
+    lines.line("<AA>")
+        .line("<AB>")
+        .line("<AM>", yesNo(options.autoPlay), "</AM>")
+        .line("<AN>", yesNo(options.autoProgress), "</AN>")
+        .line("<AO>", yesNo(options.random), "</AO>")
+        .line("<AP>", escapeXml(options.volume), "</AP>")
+        .line("<AQ>", yesNo(options.bold), "</AQ>")
+        .line(colourLine)
+        .line("</AB>")
+        .line("<AC>");
+    for (const Track& track : playlist)
+        lines.line("<audio display=\"", escapeXml(track.display), "\" url=\"",
+            escapeXml(escapedPrefix + urlEncodeFileName(track.file)), "\"/>");
+    lines.line("</AC>").line("</AA>");
+    return lines.terminated();
+}
+
+} // namespace
+
+std::string jukeboxSettings(const JukeboxOptions& options, bool withColour, const std::string& colour,
+    const std::vector<Track>& playlist, const std::string& urlPrefix, UrlPrefixKind prefixKind)
+{
+    const std::string colourLine = withColour ? "<AR>" + escapeXml(colour) + "</AR>" : "<AR>No</AR>";
+    const std::string prefix
+        = prefixKind == UrlPrefixKind::LocalFolder ? urlEncodeFileName(urlPrefix) : urlPrefix;
+    return settingsText(options, colourLine, playlist, prefix);
+}
+
+std::string jukeboxPreviewSettings(const std::string& colour)
+{
+    const JukeboxOptions options { true, true, false, "50", false };
+    std::vector<Track> samples;
+    for (int n = 1; n <= 15; ++n)
+        samples.push_back({ "x.mp3", "Sample Track-" + std::to_string(n) + "(Audio will not play)" });
+    return jukeboxSettings(options, true, colour, samples, {}, UrlPrefixKind::ServerPath);
+}
+
+std::string jukeboxScriptFile(CodeType type, const JukeboxValues& v)
+{
+    const std::string& id = v.id;
+    TextLines lines;
+    switch (type) {
+    case CodeType::JavaScriptMethod1:
+        lines
+            .line("var ", id, "  = new SWFObject(\"", escapeJsString(playerUrl(v)), "\", \"tmbrmjb", id,
+                "\", \"", escapeJsString(v.width), "\", \"", escapeJsString(v.height), "\", \"6\" );")
+            .line(id, ".addVariable(\"loc\", \"", escapeJsString(v.playerPath), "\" );")
+            .line(id, ".addParam(\"quality\", \"high\" );")
+            .line(id, ".addParam(\"menu\", \"false\" );")
+            .line(id, ".addParam(\"allowFullScreen\", \"true\" );")
+            .line(id, ".addParam(\"allowScriptAccess\", \"always\" );")
+            .line(id, ".write(\"flashcontent", id, "\" );")
+            .line();
+        break;
+    case CodeType::JavaScriptMethod2: {
+        const std::string url = escapeHtmlInJsString(playerUrl(v));
+        const std::string location = escapeHtmlInJsString(v.playerPath);
+        const std::string width = escapeHtmlInJsString(v.width);
+        const std::string height = escapeHtmlInJsString(v.height);
+        lines
+            .line(
+                "document.write('<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"",
+                kFlashCabUrl, "\" width=\"", width, "\" height=\"", height, "\" align=\"middle\">');")
+            .line("document.write('<param name=\"movie\" value=\"", url, "\">');")
+            .line("document.write('<param name=\"FlashVars\" value=\"loc=", location, "\">');")
+            .line("document.write('<param name=\"quality\" value=\"high\">');")
+            .line("document.write('<param name=\"menu\" value=\"false\">');")
+            .line("document.write('<param name=\"allowFullScreen\" value=\"true\">');")
+            .line("document.write('<param name=\"allowScriptAccess\" value=\"always\">');")
+            .line("document.write('<embed src=\"", url, "\" FlashVars=\"loc=", location,
+                "\" quality=\"high\" menu=\"false\"  width=\"", width, "\" height=\"", height,
+                "\" allowScriptAccess=\"always\" allowFullScreen=\"true\" "
+                "type=\"application/x-shockwave-flash\" "
+                "pluginspage=\"",
+                kFlashDownloadPage, "\"></embed>');")
+            .line("document.write('</object>');");
+        break;
+    }
+    case CodeType::FlashEmbedCode:
+        throw std::invalid_argument("FlashEmbedCode has no player script file");
+    }
+    return lines.terminated();
+}
+
+std::string jukeboxLocalTestPage(const JukeboxValues& v)
+{
+    const std::string& id = v.id;
+    TextLines lines;
+    addTestPageHead(lines, "<title>Tambrel - Streaming Audio - Multitrack Jukebox Local Test</title>");
+    lines.line("<script type=\"text/javascript\" src=\"swfobject.js\"></script>")
+        .line("</head>")
+        .line("<body>")
+        .line("<div id=\"flashcontent", id,
+            "\" align=\"center\"> You probably do not have the Flash Player installed for your "
+            "browser!</div>")
+        .line("<script type=\"text/javascript\">")
+        .line("// <![CDATA[")
+        .line("var ", id, " = new SWFObject(\"", escapeJsString(urlEncodeFileName(v.playerFile)),
+            "\", \"jukebox", id, "\", \"", escapeJsString(v.width), "\", \"", escapeJsString(v.height),
+            "\", \"6\", \"#FFFFFF\" );")
+        .line(id, ".addVariable(\"loc\", \"\" );")
+        .line(id, ".addParam(\"quality\", \"high\" );")
+        .line(id, ".addParam(\"menu\", \"false\" );")
+        .line(id, ".addParam(\"allowScriptAccess\", \"sameDomain\" );")
+        .line(id, ".write(\"flashcontent", id, "\" );")
+        .line("   // ]]>")
+        .line("</script>")
+        .line("</div>")
+        .line("<br>")
+        .line("<br>")
+        .line("<p align=\"center\" >THIS IS A TEST ON YOUR LOCAL PC. ALL FILES THAT NEED TO BE UPLOADED TO "
+              "YOUR "
+              "<br> WEBSERVER ARE PLACED IN THE OUTPUT DIRECTORY. - ",
+            escapeHtml(v.outputFolder), "</p> ")
+        .line("</body>")
+        .line("</html>");
+    return lines.terminated();
+}
+
+std::string jukeboxOnlineTestPage(const std::string& pageCode)
+{
+    TextLines lines;
+    addTestPageHead(lines, "<title>Tambrel Streaming Audio - Multitrack Jukebox Online Test</title>");
+    lines.line("</head>")
+        .line("<body>")
+        .line(pageCode)
+        .line("<br>")
+        .line("<br>")
+        .line(
+            "<p align=\"center\"><b>If you can view the jukebox above then your code and files are perfectly "
+            "allright.</b></p> ")
+        .line("<p align=\"center\">If you cannot view the jukebox above then  there might be a <br> problem "
+              "with "
+              "your code or the placement of the files. <br>You can contact Tambrel Customer Support <a "
+              "href=\"",
+            kSupportPage,
+            "\"  target=\"_blank\" >here</a>.<br>For a quick reference put a link to this page also.</p> ")
+        .line("</body>")
+        .line("</html>");
+    return lines.terminated();
+}
+
+std::string jukeboxPageCode(CodeType type, const JukeboxValues& v)
+{
+    const std::string path = escapeHtml(v.playerPath);
+    TextLines lines;
+    lines.line("<!--Audio player code starts here-->");
+    switch (type) {
+    case CodeType::JavaScriptMethod1:
+        lines.line("<script type=\"text/javascript\" src=\"", path, "swfobject.js\"></script>")
+            .line("<div id=\"flashcontent", v.id,
+                "\" align=\"center\"> You probably do not have the Flash Player installed for your browser "
+                "or the "
+                "audio files are misplaced on the server!</div>")
+            .line("<script type=\"text/javascript\" src=\"", path, scriptFileName(v), "\"></script>");
+        break;
+    case CodeType::JavaScriptMethod2:
+        lines.line("<div align=\"center\">")
+            .line("<script type=\"text/javascript\" src=\"", path, scriptFileName(v), "\"></script>")
+            .line("</div>");
+        break;
+    case CodeType::FlashEmbedCode: {
+        const std::string url = escapeHtml(playerUrl(v));
+        const std::string width = escapeHtml(v.width);
+        const std::string height = escapeHtml(v.height);
+        lines.line("<div align=\"center\">")
+            .line("<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"", kFlashCabUrl,
+                "\" width=\"", width, "\" height=\"", height, "\" align=\"middle\">")
+            .line("<param name=\"movie\" value=\"", url, "\">")
+            .line("<param name=\"FlashVars\" value=\"loc=", path, "\">")
+            .line("<param name=\"quality\" value=\"high\">")
+            .line("<param name=\"menu\" value=\"false\">")
+            .line("<param name=\"allowFullScreen\" value=\"true\">")
+            .line("<param name=\"allowScriptAccess\" value=\"always\">")
+            .line("<embed src=\"", url, "\" FlashVars=\"loc=", path,
+                "\" quality=\"high\" menu=\"false\"  width=\"", width, "\" height=\"", height,
+                "\" allowScriptAccess=\"always\" allowFullScreen=\"true\" "
+                "type=\"application/x-shockwave-flash\" "
+                "pluginspage=\"",
+                kFlashDownloadPage, "\"></embed>")
+            .line("</object>")
+            .line("</div>");
+        break;
+    }
+    }
+    lines.line("<!--Audio player code ends here-->");
+    return lines.joined();
+}
+
+std::string jukeboxInstructions(
+    CodeType type, const JukeboxValues& v, const std::vector<std::string>& playlistFiles)
+{
+    const std::string mp3Path(trimmedBlanks(v.mp3PathTrimmed));
+    TextLines lines;
+    lines.line("Output folder on your local PC")
+        .line(kInstructionsRule)
+        .line(v.outputFolder)
+        .line()
+        .line()
+        .line("List of files to be uploaded on your server along with your HTML file")
+        .line(kInstructionsRule)
+        .line("settings_as.xml")
+        .line(v.playerFile);
+    if (writesScriptFile(type))
+        lines.line(scriptFileName(v));
+    if (type == CodeType::JavaScriptMethod1)
+        lines.line("swfobject.js");
+    lines.line("onlinetest-jukebox.html")
+        .line()
+        .line("Target location on your server for the above files")
+        .line(kInstructionsRule)
+        .line(v.playerPath.empty() ? std::string_view("Same path as your HTML file")
+                                   : std::string_view(v.playerPath))
+        .line()
+        .line()
+        .line("List of Mp3 files to be uploaded on your server")
+        .line(kInstructionsRule);
+    for (const std::string& file : playlistFiles)
+        lines.line(file);
+    lines.line()
+        .line()
+        .line("Target location on your server for the above Mp3 files")
+        .line(kInstructionsRule)
+        .line(mp3Path.empty() ? "Same path as " + v.playerFile : mp3Path)
+        .line()
+        .line("You can test the multitrack jukebox by playing onlinetest-jukebox.html from your website");
+    return lines.joined();
+}
+
+} // namespace tmbr::codegen

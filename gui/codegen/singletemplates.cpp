@@ -1,0 +1,252 @@
+#include "singletemplates.h"
+
+#include "escape.h"
+#include "webaddresses.h"
+
+#include <stdexcept>
+
+namespace tmbr::codegen {
+
+namespace {
+
+std::string_view autoText(const SingleButtonValues& v)
+{
+    return v.autoPlay ? "Auto" : "Manual";
+}
+std::string_view loopText(const SingleButtonValues& v)
+{
+    return v.loop ? "Yes" : "No";
+}
+
+// {PLAYER_URL} before context escaping: the typed server path and the player file.
+std::string playerUrl(const SingleButtonValues& v)
+{
+    return v.serverPath + urlEncodeFileName(v.playerFile);
+}
+
+// The "f" value before context escaping.
+std::string mp3Url(const SingleButtonValues& v)
+{
+    return v.serverPath + urlEncodeFlashVarsValue(v.mp3Name);
+}
+
+// {FLASHVARS} as an HTML attribute value; its "&amp;" separators are markup.
+std::string flashVars(const SingleButtonValues& v)
+{
+    std::string text = "f=" + escapeHtml(mp3Url(v));
+    text.append("&amp;m=").append(autoText(v));
+    text.append("&amp;l=").append(loopText(v));
+    if (v.colourable)
+        text.append("&amp;c=").append(escapeHtml(v.colour));
+    return text;
+}
+
+std::string scriptFileName(const SingleButtonValues& v)
+{
+    return "tmbrwbc" + v.id + ".js";
+}
+
+} // namespace
+
+void addTestPageHead(TextLines& lines, std::string_view titleLine)
+{
+    lines.line("<html>")
+        .line("<head>")
+        .line(titleLine)
+        .line("<style type=\"text/css\">")
+        .line("body{ background-color: #FFFFFF; margin-top: 100px; margin-left: 0px; font-family: Verdana, "
+              "Arial, Helvetica, sans-serif; font-size: 12px; }")
+        .line("p { color: #FF0000; font-style: normal; text-decoration: none;}")
+        .line("</style>");
+}
+
+std::string singleLocalTestPage(const SingleButtonValues& v)
+{
+    const std::string& id = v.id;
+    TextLines lines;
+    addTestPageHead(lines, "<title>Tambrel - Streaming Audio - Single Button Local Test</title>");
+    lines.line("<script type=\"text/javascript\" src=\"swfobject.js\"></script>")
+        .line("</head>")
+        .line("<body>")
+        .line("<div id=\"flashcontent", id,
+            "\" align=\"center\"> You probably do not have the Flash Player installed for your "
+            "browser!</div>")
+        .line("<script type=\"text/javascript\">")
+        .line("// <![CDATA[")
+        .line("var ", id, " = new SWFObject(\"", escapeJsString(urlEncodeFileName(v.playerFile)),
+            "\", \"button", id, "\", \"", escapeJsString(v.width), "\", \"", escapeJsString(v.height),
+            "\", \"6\", \"#FFFFFF\" );")
+        .line(id, ".addVariable(\"f\", \"", escapeJsString(urlEncodeFlashVarsValue(v.mp3Name)), "\" );")
+        .line(id, ".addVariable(\"m\", \"", autoText(v), "\" );")
+        .line(id, ".addVariable(\"l\", \"", loopText(v), "\" );");
+    if (v.colourable)
+        lines.line(id, ".addVariable(\"c\", \"", escapeJsString(v.colour), "\" );");
+    lines.line(id, ".addParam(\"quality\", \"high\" );")
+        .line(id, ".addParam(\"menu\", \"false\" );")
+        .line(id, ".addParam(\"allowScriptAccess\", \"sameDomain\" );")
+        .line(id, ".write(\"flashcontent", id, "\" );")
+        .line("   // ]]>")
+        .line("</script>")
+        .line("</div>")
+        .line("<br>")
+        .line("<br>")
+        .line("<p align=\"center\" >THIS IS A TEST ON YOUR LOCAL PC. ALL FILES THAT NEED TO BE UPLOADED TO "
+              "YOUR "
+              "<br> WEBSERVER ARE PLACED IN THE OUTPUT DIRECTORY. - ",
+            escapeHtml(v.outputFolder), "</p> ")
+        .line("</body>")
+        .line("</html>");
+    return lines.terminated();
+}
+
+std::string singleOnlineTestPage(const std::string& playerCode)
+{
+    TextLines lines;
+    addTestPageHead(lines, "<title>Tambrel - Streaming Audio - Single Button Online Test</title>");
+    lines.line("</head>")
+        .line("<body>")
+        .line(playerCode)
+        .line("<br>")
+        .line("<br>")
+        .line("<p align=\"center\"><b>If you can hear the audio above then your code and files are perfectly "
+              "allright.</b></p> ")
+        .line(
+            "<p align=\"center\">If you cannot hear the audio above then  there might be a <br> problem with "
+            "your code or the placement of the files. <br>You can contact Tambrel Customer Support <a "
+            "href=\"",
+            kSupportPage,
+            "\"  target=\"_blank\" >here</a>.<br>For a quick reference put a link to this page also.</p> ")
+        .line("</body>")
+        .line("</html>");
+    return lines.terminated();
+}
+
+std::string singleScriptFile(CodeType type, const SingleButtonValues& v)
+{
+    const std::string& id = v.id;
+    TextLines lines;
+    switch (type) {
+    case CodeType::JavaScriptMethod1:
+        lines
+            .line("var ", id, "  = new SWFObject(\"", escapeJsString(playerUrl(v)), "\", \"tmbrwbc", id,
+                "\", \"", escapeJsString(v.width), "\", \"", escapeJsString(v.height),
+                "\", \"6\", \"#FFFFFF\" );")
+            .line(id, ".addVariable(\"f\", \"", escapeJsString(mp3Url(v)), "\" );")
+            .line(id, ".addVariable(\"m\", \"", autoText(v), "\" );")
+            .line(id, ".addVariable(\"l\", \"", loopText(v), "\" );");
+        if (v.colourable)
+            lines.line(id, ".addVariable(\"c\", \"", escapeJsString(v.colour), "\" );");
+        lines.line(id, ".addParam(\"quality\", \"high\" );")
+            .line(id, ".addParam(\"menu\", \"false\" );")
+            .line(id, ".addParam(\"allowFullScreen\", \"true\" );")
+            .line(id, ".addParam(\"allowScriptAccess\", \"always\" );")
+            .line(id, ".write(\"flashcontent", id, "\" );");
+        break;
+    case CodeType::JavaScriptMethod2: {
+        const std::string url = escapeHtmlInJsString(playerUrl(v));
+        const std::string vars = escapeJsString(flashVars(v));
+        const std::string width = escapeHtmlInJsString(v.width);
+        const std::string height = escapeHtmlInJsString(v.height);
+        lines.line("document.write('<p align=center>');")
+            .line(
+                "document.write('<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"",
+                kFlashCabUrl, "\" width=\"", width, "\" height=\"", height, "\" align=\"middle\">');")
+            .line("document.write('<param name=\"movie\" value=\"", url, "\">');")
+            .line("document.write('<param name=\"FlashVars\" value=\"", vars, "\">');")
+            .line("document.write('<param name=\"quality\" value=\"high\">');")
+            .line("document.write('<param name=\"menu\" value=\"false\">');")
+            .line("document.write('<param name=\"allowFullScreen\" value=\"true\">');")
+            .line("document.write('<param name=\"allowScriptAccess\" value=\"always\">');")
+            .line("document.write('<embed src=\"", url, "\" FlashVars=\"", vars,
+                "\" quality=\"high\" menu=\"false\"  width=\"", width, "\" height=\"", height,
+                "\" allowFullScreen=\"true\" allowScriptAccess=\"always\" "
+                "type=\"application/x-shockwave-flash\" "
+                "pluginspage=\"",
+                kFlashDownloadPage, "\"></embed>');")
+            .line("document.write('</object>');")
+            .line("document.write('</p>');");
+        break;
+    }
+    case CodeType::FlashEmbedCode:
+        throw std::invalid_argument("FlashEmbedCode has no player script file");
+    }
+    return lines.terminated();
+}
+
+std::string singlePlayerCode(CodeType type, const SingleButtonValues& v)
+{
+    const std::string path = escapeHtml(v.serverPath);
+    TextLines lines;
+    lines.line("<!--Audio player code starts here-->");
+    switch (type) {
+    case CodeType::JavaScriptMethod1:
+        lines.line("<script type=\"text/javascript\" src=\"", path, "swfobject.js\"></script>")
+            .line("<div id=\"flashcontent", v.id,
+                "\" align=\"center\"> You probably do not have the Flash Player installed for your browser "
+                "or the "
+                "audio files are misplaced on the server!</div>")
+            .line("<script type=\"text/javascript\" src=\"", path, scriptFileName(v), "\"></script>");
+        break;
+    case CodeType::JavaScriptMethod2:
+        lines.line("<div align=\"center\">")
+            .line("<script type=\"text/javascript\" src=\"", path, scriptFileName(v), "\"></script>")
+            .line("</div>");
+        break;
+    case CodeType::FlashEmbedCode: {
+        const std::string url = escapeHtml(playerUrl(v));
+        const std::string vars = flashVars(v);
+        const std::string width = escapeHtml(v.width);
+        const std::string height = escapeHtml(v.height);
+        lines.line("<div align=\"center\">")
+            .line("<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"", kFlashCabUrl,
+                "\" width=\"", width, "\" height=\"", height, "\" align=\"middle\">")
+            .line("<param name=\"movie\" value=\"", url, "\">")
+            .line("<param name=\"FlashVars\" value=\"", vars, "\">")
+            .line("<param name=\"quality\" value=\"high\">")
+            .line("<param name=\"menu\" value=\"false\">")
+            .line("<param name=\"allowFullScreen\" value=\"true\">")
+            .line("<param name=\"allowScriptAccess\" value=\"always\">")
+            .line("<embed src=\"", url, "\" FlashVars=\"", vars,
+                "\" quality=\"high\" menu=\"false\"  width=\"", width, "\" height=\"", height,
+                "\" allowFullScreen=\"true\" allowScriptAccess=\"always\" "
+                "type=\"application/x-shockwave-flash\" "
+                "pluginspage=\"",
+                kFlashDownloadPage, "\"></embed>")
+            .line("</object>")
+            .line("</div>");
+        break;
+    }
+    }
+    lines.line("<!--Audio player code ends here-->");
+    return lines.joined();
+}
+
+std::string singleInstructions(CodeType type, const SingleButtonValues& v)
+{
+    TextLines lines;
+    lines.line("Output folder on your local PC")
+        .line(kInstructionsRule)
+        .line(v.outputFolder)
+        .line()
+        .line()
+        .line("List of files to be uploaded on your server along with your HTML file")
+        .line(kInstructionsRule)
+        .line(v.playerFile)
+        .line(v.mp3Name);
+    if (writesScriptFile(type))
+        lines.line(scriptFileName(v));
+    if (type == CodeType::JavaScriptMethod1)
+        lines.line("swfobject.js");
+    lines.line("onlinetest-single-button.html")
+        .line()
+        .line()
+        .line("Target location on your server for the above files")
+        .line(kInstructionsRule)
+        .line(v.serverPath.empty() ? std::string_view("Same path as your HTML file")
+                                   : std::string_view(v.serverPath))
+        .line()
+        .line("You can test the audio button by playing onlinetest-single-button.html from your website");
+    return lines.joined();
+}
+
+} // namespace tmbr::codegen

@@ -1,0 +1,10 @@
+var ab0509  = new SWFObject("/audio/btn01type04leon.swf", "tmbrwbcab0509", "75", "25", "6", "#FFFFFF" );
+ab0509.addVariable("f", "/audio/song.mp3" );
+ab0509.addVariable("m", "Auto" );
+ab0509.addVariable("l", "No" );
+ab0509.addVariable("c", "0xFFCC00" );
+ab0509.addParam("quality", "high" );
+ab0509.addParam("menu", "false" );
+ab0509.addParam("allowFullScreen", "true" );
+ab0509.addParam("allowScriptAccess", "always" );
+ab0509.write("flashcontentab0509" );

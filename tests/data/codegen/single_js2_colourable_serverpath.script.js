@@ -1,0 +1,11 @@
+document.write('<p align=center>');
+document.write('<object classid="clsid:d27cdb6e-ae6d-11cf-96b8-444553540000" codebase="https://fpdownload.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=7,0,0,0" width="75" height="25" align="middle">');
+document.write('<param name="movie" value="/audio/btn01type04leon.swf">');
+document.write('<param name="FlashVars" value="f=/audio/song.mp3&amp;m=Auto&amp;l=No&amp;c=0xFFCC00">');
+document.write('<param name="quality" value="high">');
+document.write('<param name="menu" value="false">');
+document.write('<param name="allowFullScreen" value="true">');
+document.write('<param name="allowScriptAccess" value="always">');
+document.write('<embed src="/audio/btn01type04leon.swf" FlashVars="f=/audio/song.mp3&amp;m=Auto&amp;l=No&amp;c=0xFFCC00" quality="high" menu="false"  width="75" height="25" allowFullScreen="true" allowScriptAccess="always" type="application/x-shockwave-flash" pluginspage="https://www.macromedia.com/go/getflashplayer"></embed>');
+document.write('</object>');
+document.write('</p>');
