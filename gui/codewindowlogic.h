@@ -1,0 +1,46 @@
+#pragma once
+
+#include "codegen/generators.h"
+#include "platform/platform.h"
+
+#include <string>
+
+namespace tmbr::gui {
+
+// The actions of the generated code window (frmGrabCode): it holds the code
+// and the instructions of one generator run and nothing else.
+class CodeWindowLogic {
+public:
+    CodeWindowLogic(
+        std::string code, std::string instructions, codegen::AppFolders folders, Platform& platform);
+
+    const std::string& code() const { return m_code; }
+    const std::string& instructions() const { return m_instructions; }
+
+    // "&Grab Code to Clipboard": the whole code onto the clipboard, then the
+    // "GRABBED CODE!" message.
+    void cmdGrabCodeClick();
+
+    // "&Test in Browser (Offline)": opens the scratch folder's local test page.
+    void cmdTestClick();
+
+    // "&Save Code and Instructions as File": asks for a file name (the dialog
+    // asks before replacing a file), writes the saved-code text and reports
+    // "CODE AND INSTRUCTIONS SAVED AS <file>". Cancel writes nothing. A file
+    // that cannot be written ends the operation without a message, leaving
+    // any earlier file of that name as it was.
+    void cmdSaveCodeInstClick();
+
+private:
+    std::string m_code;
+    std::string m_instructions;
+    codegen::AppFolders m_folders;
+    Platform& m_platform;
+};
+
+// Replaces `path` with `content` as a whole: written beside it under a
+// temporary name, then renamed over it. False when anything failed; the
+// temporary file is then gone and `path` untouched.
+bool replaceFileContent(const std::string& path, const std::string& content);
+
+} // namespace tmbr::gui
