@@ -1,0 +1,38 @@
+#include "appicon.h"
+#include "codegen/appfolders.h"
+#include "codegen/generationerror.h"
+#include "mainwindow.h"
+#include "messages.h"
+#include "platform/qtinstancelock.h"
+#include "platform/qtplatform.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    using namespace tmbr;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("tmbrsa");
+    QApplication::setApplicationDisplayName("Tambrel Streaming Audio");
+    QApplication::setDesktopFileName("tmbrsa");
+    QApplication::setWindowIcon(gui::appIcon());
+
+    gui::QtPlatform platform;
+    codegen::AppFolders folders;
+    try {
+        folders = codegen::locateAppFolders(QCoreApplication::applicationFilePath().toStdString());
+    } catch (const codegen::GenerationError& error) {
+        gui::showError(
+            platform.platform().messageBox, codegen::standardErrorText(error.number(), error.description()));
+        return 1;
+    }
+
+    gui::QtInstanceLock lock(gui::QtInstanceLock::defaultLockFile(folders.scratch));
+    gui::MainWindow window(folders, platform.platform());
+    if (window.startUp(lock) == gui::StartUpResult::AlreadyRunning)
+        return 0;
+    // A failed start-up whose exit confirmation was answered Yes has closed the window.
+    if (!window.isVisible())
+        return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,539 @@
+#include "mainwindow.h"
+
+#include "appicon.h"
+#include "codewindow.h"
+#include "messagetexts.h"
+#include "previewwidget.h"
+#include "rearrangedialog.h"
+#include "splashwindow.h"
+#include "tooltips.h"
+
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace tmbr::gui {
+
+namespace {
+
+template <typename Widget, typename... Args> Widget* named(const char* name, Args&&... args)
+{
+    auto* widget = new Widget(std::forward<Args>(args)...);
+    widget->setObjectName(name);
+    return widget;
+}
+
+QPushButton* button(const char* name, const char* caption)
+{
+    auto* result = named<QPushButton>(name, caption);
+    result->setAutoDefault(false);
+    return result;
+}
+
+// A label that shows a path: long texts do not widen the window.
+QLabel* pathLabel(const char* name)
+{
+    auto* label = named<QLabel>(name);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QFrame* swatch(const char* name)
+{
+    auto* frame = named<QFrame>(name);
+    frame->setFixedSize(22, 22);
+    frame->setFrameShape(QFrame::Box);
+    frame->setAutoFillBackground(true);
+    return frame;
+}
+
+void showColour(QFrame* frame, std::uint32_t colour)
+{
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::Window, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    frame->setPalette(palette);
+}
+
+void showText(QLabel* label, const std::string& text, const std::string& toolTip)
+{
+    label->setText(QString::fromStdString(text));
+    label->setToolTip(QString::fromStdString(toolTip));
+}
+
+void showText(QLineEdit* edit, const std::string& text, const std::string& toolTip)
+{
+    const QString value = QString::fromStdString(text);
+    if (edit->text() != value)
+        edit->setText(value);
+    edit->setToolTip(QString::fromStdString(toolTip));
+}
+
+void showList(QListWidget* list, const std::vector<std::string>& entries)
+{
+    QStringList items;
+    for (const std::string& entry : entries)
+        items << QString::fromStdString(entry);
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i)
+        shown << list->item(i)->text();
+    if (shown != items) {
+        list->clear();
+        list->addItems(items);
+    }
+}
+
+void showSelection(QListWidget* list, std::optional<std::size_t> selected)
+{
+    const int row = selected ? static_cast<int>(*selected) : -1;
+    if (list->currentRow() != row)
+        list->setCurrentRow(row);
+}
+
+std::vector<std::string> localFiles(const QMimeData* data)
+{
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        paths.push_back(url.toLocalFile().toStdString());
+    }
+    return paths;
+}
+
+} // namespace
+
+MainWindow::MainWindow(const codegen::AppFolders& folders, Platform& platform, QWidget* parent)
+    : QMainWindow(parent)
+    , m_platform(platform)
+    , m_logic(folders, platform, *this)
+{
+    setObjectName("frmMain");
+    setWindowTitle(text::kMainTitle);
+    setWindowIcon(appIcon());
+
+    createMenus();
+
+    m_ssTabAudio = named<QTabWidget>("ssTabAudio");
+    m_singlePage = createSingleTab();
+    m_jukeboxPage = createJukeboxTab();
+    m_ssTabAudio->addTab(m_singlePage, "Single Button Control");
+    m_ssTabAudio->addTab(m_jukeboxPage, "Multitrack JukeBox");
+    for (QWidget* page : { m_singlePage, m_jukeboxPage }) {
+        page->setAcceptDrops(true);
+        page->installEventFilter(this);
+    }
+
+    auto* preview = named<QGroupBox>("fraPreview", "Player Preview");
+    m_swfDisplay = named<PreviewWidget>("swfDisplay");
+    auto* previewLayout = new QVBoxLayout(preview);
+    previewLayout->addWidget(m_swfDisplay);
+    previewLayout->addStretch();
+
+    auto* central = new QWidget;
+    auto* layout = new QHBoxLayout(central);
+    layout->addWidget(m_ssTabAudio, 1);
+    layout->addWidget(preview);
+    setCentralWidget(central);
+
+    connect(m_ssTabAudio, &QTabWidget::currentChanged, this,
+        [this](int index) { handle([&] { m_logic.ssTabAudioClick(index); }); });
+    sync();
+}
+
+void MainWindow::createMenus()
+{
+    QMenu* mnuGenerate = menuBar()->addMenu("&Code Type");
+    mnuGenerate->setObjectName("mnuGenerate");
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    const char* captions[]
+        = { "&Javascript Method 1 (Recommended)", "&Javascript Method 2", "&Flash Embed Code" };
+    for (int i = 0; i < 3; ++i) {
+        QAction* action = mnuGenerate->addAction(captions[i]);
+        action->setObjectName(QString("mnuSelect%1").arg(i));
+        action->setCheckable(true);
+        group->addAction(action);
+        m_mnuSelect[static_cast<std::size_t>(i)] = action;
+        connect(action, &QAction::triggered, this,
+            [this, i] { handle([&] { m_logic.mnuSelectClick(static_cast<codegen::CodeType>(i)); }); });
+    }
+
+    QMenu* mnuAudioTools = menuBar()->addMenu("Audio &Tools");
+    mnuAudioTools->setObjectName("mnuAudioTools");
+    QAction* recorder = mnuAudioTools->addAction("Quick &Audio Recorder");
+    recorder->setObjectName("mnuAudioRecorder");
+    recorder->setShortcut(Qt::Key_F3);
+    connect(
+        recorder, &QAction::triggered, this, [this] { showAudioToolPlaceholder("Quick Audio Recorder"); });
+    QAction* optimizer = mnuAudioTools->addAction("&Mp3 Optimizer");
+    optimizer->setObjectName("mnuMp3Optimizer");
+    optimizer->setShortcut(Qt::Key_F4);
+    connect(optimizer, &QAction::triggered, this, [this] { showAudioToolPlaceholder("Mp3 Optimizer"); });
+
+    QMenu* mnuHelp = menuBar()->addMenu("&Help");
+    mnuHelp->setObjectName("mnuHelp");
+    QAction* instructions = mnuHelp->addAction("&Instructions");
+    instructions->setObjectName("mnuInstructions");
+    instructions->setShortcut(Qt::Key_F1);
+    connect(instructions, &QAction::triggered, this, [this] { m_logic.mnuInstructionsClick(); });
+    QAction* support = mnuHelp->addAction("&Online Support");
+    support->setObjectName("mnuSupport");
+    support->setShortcut(Qt::Key_F2);
+    connect(support, &QAction::triggered, this, [this] { m_logic.mnuSupportClick(); });
+    mnuHelp->addSeparator();
+    QAction* about = mnuHelp->addAction("&About...");
+    about->setObjectName("mnuAbout");
+    connect(about, &QAction::triggered, this, [this] { m_logic.mnuAboutClick(); });
+    QAction* exit = mnuHelp->addAction("E&xit");
+    exit->setObjectName("mnuExit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+QWidget* MainWindow::createSingleTab()
+{
+    auto* page = named<QWidget>("tabSingle");
+    m_lstSingle = named<QListWidget>("lstSingle");
+    m_cmdPlayerColorSingle = button("cmdPlayerColorSingle", "&Change Button Color");
+    m_shpPlayerColorSingle = swatch("shpPlayerColorSingle");
+    m_lblPlayerColorSingle = named<QLabel>("lblPlayerColorSingle");
+    auto* cmdSingleLocate = button("cmdSingleLocate", "&Locate Mp3 File");
+    m_lblMp3Name = pathLabel("lblMp3Name");
+    m_lblMp3Path = pathLabel("lblMp3Path");
+    m_lblSingleLocalPath = pathLabel("lblSingleLocalPath");
+    m_txtServerPathSingle = named<QLineEdit>("txtServerPathSingle");
+    m_txtServerPathSingle->setPlaceholderText("/audio/");
+    m_cmdSingleOutput = button("cmdSingleOutput", "&Your HTML Folder");
+    m_lblSingleOutDir = pathLabel("lblSingleOutDir");
+    m_chkSingleLoop = named<QCheckBox>("chkSingleLoop", "Loop Audio Forever");
+    m_chkSingleAuto = named<QCheckBox>("chkSingleAuto", "Auto Play On Page Load");
+    m_chkEncryptSingle = named<QCheckBox>("chkEncryptSingle", "Encrypt HTML");
+    auto* cmdSingleGenerate = button("cmdSingleGenerate", "Generate &Single Button Control");
+
+    auto* grid = new QGridLayout(page);
+    int row = 0;
+    grid->addWidget(new QLabel("Player:"), row, 0, Qt::AlignTop);
+    grid->addWidget(m_lstSingle, row++, 1, 1, 3);
+    grid->addWidget(m_cmdPlayerColorSingle, row, 0);
+    grid->addWidget(m_shpPlayerColorSingle, row, 1);
+    grid->addWidget(m_lblPlayerColorSingle, row++, 2, 1, 2);
+    grid->addWidget(cmdSingleLocate, row, 0);
+    grid->addWidget(m_lblMp3Name, row++, 1, 1, 3);
+    grid->addWidget(new QLabel("Mp3 file:"), row, 0);
+    grid->addWidget(m_lblMp3Path, row++, 1, 1, 3);
+    grid->addWidget(new QLabel("Mp3 folder:"), row, 0);
+    grid->addWidget(m_lblSingleLocalPath, row++, 1, 1, 3);
+    grid->addWidget(new QLabel("Server path:"), row, 0);
+    grid->addWidget(m_txtServerPathSingle, row++, 1, 1, 3);
+    grid->addWidget(m_cmdSingleOutput, row, 0);
+    grid->addWidget(m_lblSingleOutDir, row++, 1, 1, 3);
+    auto* options = new QHBoxLayout;
+    options->addWidget(m_chkSingleLoop);
+    options->addWidget(m_chkSingleAuto);
+    options->addWidget(m_chkEncryptSingle);
+    options->addStretch();
+    grid->addLayout(options, row++, 0, 1, 4);
+    grid->addWidget(cmdSingleGenerate, row++, 0, 1, 4);
+    grid->setColumnStretch(3, 1);
+
+    connect(m_lstSingle, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            handle([&] { m_logic.lstSingleClick(static_cast<std::size_t>(row)); });
+    });
+    connect(m_cmdPlayerColorSingle, &QPushButton::clicked, this,
+        [this] { handle([&] { m_logic.cmdPlayerColorSingleClick(); }); });
+    connect(cmdSingleLocate, &QPushButton::clicked, this,
+        [this] { handle([&] { m_logic.cmdSingleLocateClick(); }); });
+    connect(m_cmdSingleOutput, &QPushButton::clicked, this,
+        [this] { handle([&] { m_logic.cmdSingleOutputClick(); }); });
+    connect(cmdSingleGenerate, &QPushButton::clicked, this,
+        [this] { handle([&] { m_logic.cmdSingleGenerateClick(); }); });
+    connect(m_txtServerPathSingle, &QLineEdit::textEdited, this, [this](const QString& text) {
+        handle([&] { m_logic.settings().serverPathSingle = text.toStdString(); });
+    });
+    connect(
+        m_chkSingleLoop, &QCheckBox::toggled, this, [this](bool on) { m_logic.settings().singleLoop = on; });
+    connect(
+        m_chkSingleAuto, &QCheckBox::toggled, this, [this](bool on) { m_logic.settings().singleAuto = on; });
+    connect(m_chkEncryptSingle, &QCheckBox::toggled, this,
+        [this](bool on) { m_logic.settings().encryptSingle = on; });
+    return page;
+}
+
+QWidget* MainWindow::createJukeboxTab()
+{
+    auto* page = named<QWidget>("tabJukebox");
+    m_lstMulti = named<QListWidget>("lstMulti");
+    m_cmdPlayerColorMulti = button("cmdPlayerColorMulti", "Change Player Color");
+    m_shpPlayerColorMulti = swatch("shpPlayerColorMulti");
+    m_lblPlayerColorMulti = named<QLabel>("lblPlayerColorMulti");
+    auto* cmdMultiLocate = button("cmdMultiLocate", "&Locate Mp3 Files");
+    auto* cmdReArrange = button("cmdReArrange", "&Re-arrange Files");
+    m_lstMp3Files = named<QListWidget>("lstMp3Files");
+    m_lstMp3FileDisplayNames = named<QListWidget>("lstMp3FileDisplayNames");
+    for (QListWidget* list : { m_lstMp3Files, m_lstMp3FileDisplayNames })
+        list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_lblMultiLocalPath = pathLabel("lblMultiLocalPath");
+    m_txtServerPathMultiPlayer = named<QLineEdit>("txtServerPathMultiPlayer");
+    m_txtServerPathMultiPlayer->setPlaceholderText("/jukebox/");
+    m_txtServerPathMultiMp3 = named<QLineEdit>("txtServerPathMultiMp3");
+    m_txtServerPathMultiMp3->setPlaceholderText("/audiofiles/");
+    m_cmdMultiOutput = button("cmdMultiOutput", "&Your HTML Folder");
+    m_lblMultiOutDir = pathLabel("lblMultiOutDir");
+    m_chkMultiAutoPlay = named<QCheckBox>("chkMultiAutoPlay", "Auto Play");
+    m_chkMultiAutoProgress = named<QCheckBox>("chkMultiAutoProgress", "Auto Progress");
+    m_chkMultiRandom = named<QCheckBox>("chkMultiRandom", "Random Play");
+    m_txtAudioLevel = named<QLineEdit>("txtAudioLevel");
+    m_txtAudioLevel->setMaximumWidth(60);
+    m_chkPlaylistFontBold = named<QCheckBox>("chkPlaylistFontBold");
+    auto* cmdMultiGenerate = button("cmdMultiGenerate", "Generate Multitrack &Jukebox");
+
+    auto* grid = new QGridLayout(page);
+    int row = 0;
+    grid->addWidget(new QLabel("Player:"), row, 0, Qt::AlignTop);
+    grid->addWidget(m_lstMulti, row++, 1, 1, 3);
+    grid->addWidget(m_cmdPlayerColorMulti, row, 0);
+    grid->addWidget(m_shpPlayerColorMulti, row, 1);
+    grid->addWidget(m_lblPlayerColorMulti, row++, 2, 1, 2);
+    auto* files = new QHBoxLayout;
+    files->addWidget(cmdMultiLocate);
+    files->addWidget(cmdReArrange);
+    files->addStretch();
+    grid->addLayout(files, row++, 0, 1, 4);
+    auto* playlist = new QHBoxLayout;
+    playlist->addWidget(m_lstMp3Files);
+    playlist->addWidget(m_lstMp3FileDisplayNames);
+    grid->addLayout(playlist, row++, 0, 1, 4);
+    grid->addWidget(new QLabel("Mp3 folder:"), row, 0);
+    grid->addWidget(m_lblMultiLocalPath, row++, 1, 1, 3);
+    grid->addWidget(new QLabel("Server path of the player:"), row, 0);
+    grid->addWidget(m_txtServerPathMultiPlayer, row++, 1, 1, 3);
+    grid->addWidget(new QLabel("Server path of the Mp3 files:"), row, 0);
+    grid->addWidget(m_txtServerPathMultiMp3, row++, 1, 1, 3);
+    grid->addWidget(m_cmdMultiOutput, row, 0);
+    grid->addWidget(m_lblMultiOutDir, row++, 1, 1, 3);
+    auto* options = new QHBoxLayout;
+    options->addWidget(m_chkMultiAutoPlay);
+    options->addWidget(m_chkMultiAutoProgress);
+    options->addWidget(m_chkMultiRandom);
+    options->addStretch();
+    grid->addLayout(options, row++, 0, 1, 4);
+    auto* more = new QHBoxLayout;
+    more->addWidget(new QLabel("Initialize Audio at:"));
+    more->addWidget(m_txtAudioLevel);
+    more->addSpacing(24);
+    more->addWidget(new QLabel("Playlist Font Bold:"));
+    more->addWidget(m_chkPlaylistFontBold);
+    more->addStretch();
+    grid->addLayout(more, row++, 0, 1, 4);
+    grid->addWidget(cmdMultiGenerate, row++, 0, 1, 4);
+    grid->setColumnStretch(3, 1);
+
+    connect(m_lstMulti, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            handle([&] { m_logic.lstMultiClick(static_cast<std::size_t>(row)); });
+    });
+    connect(m_cmdPlayerColorMulti, &QPushButton::clicked, this,
+        [this] { handle([&] { m_logic.cmdPlayerColorMultiClick(); }); });
+    connect(cmdMultiLocate, &QPushButton::clicked, this,
+        [this] { handle([&] { m_logic.cmdMultiLocateClick(); }); });
+    connect(
+        cmdReArrange, &QPushButton::clicked, this, [this] { handle([&] { m_logic.cmdReArrangeClick(); }); });
+    connect(m_cmdMultiOutput, &QPushButton::clicked, this,
+        [this] { handle([&] { m_logic.cmdMultiOutputClick(); }); });
+    connect(cmdMultiGenerate, &QPushButton::clicked, this,
+        [this] { handle([&] { m_logic.cmdMultiGenerateClick(); }); });
+    connect(m_txtServerPathMultiPlayer, &QLineEdit::textEdited, this, [this](const QString& text) {
+        handle([&] { m_logic.setServerPathMultiPlayer(text.toStdString()); });
+    });
+    connect(m_txtServerPathMultiMp3, &QLineEdit::textEdited, this, [this](const QString& text) {
+        handle([&] { m_logic.settings().serverPathMultiMp3 = text.toStdString(); });
+    });
+    connect(m_txtAudioLevel, &QLineEdit::textEdited, this,
+        [this](const QString& text) { m_logic.settings().audioLevel = text.toStdString(); });
+    connect(m_chkMultiAutoPlay, &QCheckBox::toggled, this,
+        [this](bool on) { m_logic.settings().multiAutoPlay = on; });
+    connect(m_chkMultiAutoProgress, &QCheckBox::toggled, this,
+        [this](bool on) { m_logic.settings().multiAutoProgress = on; });
+    connect(m_chkMultiRandom, &QCheckBox::toggled, this,
+        [this](bool on) { m_logic.settings().multiRandom = on; });
+    connect(m_chkPlaylistFontBold, &QCheckBox::toggled, this,
+        [this](bool on) { m_logic.settings().playlistFontBold = on; });
+    return page;
+}
+
+StartUpResult MainWindow::startUp(IInstanceLock& lock)
+{
+    const StartUpResult result = m_logic.startUp(lock);
+    sync();
+    return result;
+}
+
+template <typename Handler> void MainWindow::handle(Handler handler)
+{
+    if (m_syncing)
+        return;
+    handler();
+    sync();
+}
+
+void MainWindow::sync()
+{
+    m_syncing = true;
+    const codegen::GeneratorSettings& settings = m_logic.settings();
+
+    m_mnuSelect[static_cast<std::size_t>(settings.codeType)]->setChecked(true);
+
+    showList(m_lstSingle, m_logic.singlePlayers());
+    showSelection(m_lstSingle, m_logic.selectedSingle());
+    m_cmdPlayerColorSingle->setVisible(m_logic.singleColourVisible());
+    m_shpPlayerColorSingle->setVisible(m_logic.singleColourVisible());
+    showColour(m_shpPlayerColorSingle, m_logic.singleSwatch());
+    m_lblPlayerColorSingle->setText(QString::fromStdString(settings.playerColorSingle));
+    showText(m_lblMp3Name, settings.mp3Name, settings.mp3Name);
+    showText(m_lblMp3Path, settings.mp3Path, mp3PathToolTip(settings.mp3Path));
+    showText(m_lblSingleLocalPath, settings.singleLocalPath, followingToolTip(settings.singleLocalPath));
+    showText(m_txtServerPathSingle, settings.serverPathSingle, followingToolTip(settings.serverPathSingle));
+    showText(m_lblSingleOutDir, settings.singleOutDir, followingToolTip(settings.singleOutDir));
+    m_chkSingleLoop->setChecked(settings.singleLoop);
+    m_chkSingleAuto->setChecked(settings.singleAuto);
+    m_chkEncryptSingle->setChecked(settings.encryptSingle);
+
+    showList(m_lstMulti, m_logic.multiPlayers());
+    showSelection(m_lstMulti, m_logic.selectedMulti());
+    m_cmdPlayerColorMulti->setVisible(m_logic.multiColourVisible());
+    m_shpPlayerColorMulti->setVisible(m_logic.multiColourVisible());
+    showColour(m_shpPlayerColorMulti, m_logic.multiSwatch());
+    m_lblPlayerColorMulti->setText(QString::fromStdString(settings.playerColorMulti));
+    showList(m_lstMp3Files, settings.mp3Files);
+    showList(m_lstMp3FileDisplayNames, settings.mp3FileDisplayNames);
+    showText(m_lblMultiLocalPath, settings.multiLocalPath, followingToolTip(settings.multiLocalPath));
+    showText(m_txtServerPathMultiPlayer, settings.serverPathMultiPlayer,
+        followingToolTip(settings.serverPathMultiPlayer));
+    showText(
+        m_txtServerPathMultiMp3, settings.serverPathMultiMp3, followingToolTip(settings.serverPathMultiMp3));
+    showText(m_lblMultiOutDir, settings.multiOutDir, followingToolTip(settings.multiOutDir));
+    m_chkMultiAutoPlay->setChecked(settings.multiAutoPlay);
+    m_chkMultiAutoProgress->setChecked(settings.multiAutoProgress);
+    m_chkMultiRandom->setChecked(settings.multiRandom);
+    showText(m_txtAudioLevel, settings.audioLevel, {});
+    m_txtAudioLevel->setToolTip({});
+    m_chkPlaylistFontBold->setChecked(settings.playlistFontBold);
+
+    m_swfDisplay->setMovie(m_logic.previewMovie(), m_logic.previewColour());
+    m_syncing = false;
+}
+
+void MainWindow::showWindow()
+{
+    show();
+}
+
+void MainWindow::showSplash()
+{
+    SplashWindow splash(this, m_splashInterval);
+    splash.exec();
+}
+
+void MainWindow::requestClose()
+{
+    close();
+}
+
+void MainWindow::focus(Control control)
+{
+    (control == Control::SingleOutputButton ? m_cmdSingleOutput : m_cmdMultiOutput)
+        ->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::showCode(const std::string& code, const std::string& instructions)
+{
+    sync();
+    CodeWindow window(code, instructions, m_logic.folders(), m_platform, this);
+    window.exec();
+}
+
+std::optional<Playlist> MainWindow::rearrange(const Playlist& playlist)
+{
+    RearrangeDialog dialog(playlist, m_platform.messageBox, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.result();
+}
+
+void MainWindow::showAudioToolPlaceholder(const char* tool)
+{
+    m_platform.messageBox.show(MessageIcon::Information, tool,
+        std::string("The ") + tool + " comes in a later release of Tambrel Streaming Audio for Linux.");
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_logic.closeRequested())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        handle([&] { m_logic.formActivate(); });
+    return QMainWindow::event(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool single = watched == m_singlePage;
+    if (!single && watched != m_jukeboxPage)
+        return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        const std::vector<std::string> paths = localFiles(drag->mimeData());
+        const bool accepted
+            = single ? MainWindowLogic::acceptsSingleDrop(paths) : MainWindowLogic::acceptsJukeboxDrop(paths);
+        if (accepted)
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const std::vector<std::string> paths = localFiles(drop->mimeData());
+        drop->acceptProposedAction();
+        handle([&] {
+            if (single)
+                m_logic.dropOnSingleTab(paths);
+            else
+                m_logic.dropOnJukeboxTab(paths);
+        });
+        return true;
+    }
+    default:
+        return QMainWindow::eventFilter(watched, event);
+    }
+}
+
+} // namespace tmbr::gui

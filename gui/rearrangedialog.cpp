@@ -1,0 +1,125 @@
+#include "rearrangedialog.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace tmbr::gui {
+
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip = nullptr)
+{
+    auto* result = new QPushButton(caption, parent);
+    result->setObjectName(name);
+    if (toolTip)
+        result->setToolTip(toolTip);
+    result->setAutoDefault(false);
+    return result;
+}
+
+} // namespace
+
+RearrangeDialog::RearrangeDialog(const Playlist& playlist, IMessageBox& messageBox, QWidget* parent)
+    : QDialog(parent)
+    , m_editor(playlist)
+    , m_messageBox(messageBox)
+{
+    setObjectName("frmRearr");
+    setWindowTitle("Re-Arrange Files");
+    setModal(true);
+    resize(640, 420);
+
+    m_lstMp3Files = new QListWidget(this);
+    m_lstMp3Files->setObjectName("lstMp3Files");
+    m_lstTrackDisplay = new QListWidget(this);
+    m_lstTrackDisplay->setObjectName("lstTrackDisplay");
+    m_lstTrackDisplay->setToolTip(" Names as they would appear on the playlist");
+    m_txtMp3FileName = new QLineEdit(this);
+    m_txtMp3FileName->setObjectName("txtMp3FileName");
+    m_txtMp3FileName->setToolTip(" Edit the display name of the audio");
+
+    auto* cmdUp = button(this, "cmdUp", "Move Track U&p");
+    auto* cmdDown = button(this, "cmdDown", "Move Track Do&wn");
+    auto* cmdRemove = button(this, "cmdRemove", "&Remove Track");
+    auto* cmdUpdate = button(this, "cmdUpdate", "&Update");
+    auto* cmdDone = button(this, "cmdDone", "&Done", " Save and exit");
+    auto* cmdCancel = button(this, "cmdCancel", "&Cancel", " Do not save but exit");
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel("Actual mp3 file names in order of playlist:", this), 0, 0);
+    grid->addWidget(new QLabel("Names of the tracks on playlist:", this), 0, 1);
+    grid->addWidget(m_lstMp3Files, 1, 0);
+    grid->addWidget(m_lstTrackDisplay, 1, 1);
+    auto* moves = new QVBoxLayout;
+    moves->addWidget(cmdUp);
+    moves->addWidget(cmdDown);
+    moves->addWidget(cmdRemove);
+    moves->addStretch();
+    grid->addLayout(moves, 1, 2);
+    grid->addWidget(new QLabel("Edit selected track display name:", this), 2, 0, 1, 2);
+    grid->addWidget(m_txtMp3FileName, 3, 0, 1, 2);
+    grid->addWidget(cmdUpdate, 3, 2);
+    auto* closing = new QHBoxLayout;
+    closing->addStretch();
+    closing->addWidget(cmdDone);
+    closing->addWidget(cmdCancel);
+    grid->addLayout(closing, 4, 0, 1, 3);
+
+    connect(m_lstMp3Files, &QListWidget::currentRowChanged, this, &RearrangeDialog::select);
+    connect(m_lstTrackDisplay, &QListWidget::currentRowChanged, this, &RearrangeDialog::select);
+    connect(m_txtMp3FileName, &QLineEdit::textEdited, this,
+        [this](const QString& text) { m_editor.setEditText(text.toStdString()); });
+    connect(cmdUp, &QPushButton::clicked, this, [this] {
+        m_editor.moveUp();
+        showEditor();
+    });
+    connect(cmdDown, &QPushButton::clicked, this, [this] {
+        m_editor.moveDown();
+        showEditor();
+    });
+    connect(cmdRemove, &QPushButton::clicked, this, [this] {
+        m_editor.remove(m_messageBox);
+        showEditor();
+    });
+    connect(cmdUpdate, &QPushButton::clicked, this, [this] {
+        m_editor.update();
+        showEditor();
+    });
+    connect(cmdDone, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    showEditor();
+}
+
+void RearrangeDialog::select(int row)
+{
+    if (row < 0)
+        return;
+    m_editor.select(static_cast<std::size_t>(row));
+    showEditor();
+}
+
+void RearrangeDialog::showEditor()
+{
+    const QSignalBlocker blockFiles(m_lstMp3Files);
+    const QSignalBlocker blockNames(m_lstTrackDisplay);
+    const Playlist& playlist = m_editor.playlist();
+    m_lstMp3Files->clear();
+    m_lstTrackDisplay->clear();
+    for (std::size_t i = 0; i < playlist.files.size(); ++i) {
+        m_lstMp3Files->addItem(QString::fromStdString(playlist.files[i]));
+        m_lstTrackDisplay->addItem(QString::fromStdString(playlist.displayNames[i]));
+    }
+    const int row = m_editor.selected() ? static_cast<int>(*m_editor.selected()) : -1;
+    m_lstMp3Files->setCurrentRow(row);
+    m_lstTrackDisplay->setCurrentRow(row);
+    if (m_txtMp3FileName->text().toStdString() != m_editor.editText())
+        m_txtMp3FileName->setText(QString::fromStdString(m_editor.editText()));
+}
+
+} // namespace tmbr::gui
