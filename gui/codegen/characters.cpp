@@ -1,26 +1,18 @@
 #include "characters.h"
 
+#include "utf8.h"
+
 namespace tmbr::codegen {
 
 namespace {
 
-bool startsCharacter(char byte)
-{
-    return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
-}
-
 // Byte offset of character `index`, or text.size() when there are fewer.
 std::size_t offsetOf(std::string_view text, std::size_t index)
 {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (startsCharacter(text[i]) || i == 0) {
-            if (seen == index)
-                return i;
-            ++seen;
-        }
-    }
-    return text.size();
+    std::size_t position = 0;
+    for (std::size_t seen = 0; seen < index && position < text.size(); ++seen)
+        position += decodeUtf8(text, position).length;
+    return position;
 }
 
 } // namespace
@@ -28,17 +20,15 @@ std::size_t offsetOf(std::string_view text, std::size_t index)
 std::size_t characterCount(std::string_view text)
 {
     std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (startsCharacter(text[i]) || i == 0)
-            ++count;
-    }
+    for (std::size_t position = 0; position < text.size(); position += decodeUtf8(text, position).length)
+        ++count;
     return count;
 }
 
 std::string_view characters(std::string_view text, std::size_t first, std::size_t count)
 {
     const std::size_t begin = offsetOf(text, first);
-    const std::size_t end = offsetOf(text, first + count);
+    const std::size_t end = begin + offsetOf(text.substr(begin), count);
     return text.substr(begin, end - begin);
 }
 

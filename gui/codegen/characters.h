@@ -5,9 +5,8 @@
 
 namespace tmbr::codegen {
 
-// Character positions in UTF-8 text: a character is a code point, and every
-// byte that is not a continuation byte (10xxxxxx) starts one, so that text
-// that is not well-formed never splits a byte sequence further.
+// Character positions in UTF-8 text: a character is a code point; a byte that
+// starts no well-formed sequence counts as one character of its own.
 
 // Number of characters in `text`.
 std::size_t characterCount(std::string_view text);

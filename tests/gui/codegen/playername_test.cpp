@@ -59,6 +59,9 @@ TEST(Characters, CountAndCutAtCodePoints)
     EXPECT_EQ(withoutLastCharacters("chanson été.mp3", 4), "chanson été");
     EXPECT_EQ(withoutLastCharacters("x€yz", 3), "x");
     EXPECT_EQ(withoutLastCharacters("mp3", 4), "");
+    // A byte outside any well-formed sequence is a character of its own.
+    EXPECT_EQ(characterCount("a\x80\xff\xc3"), 4U);
+    EXPECT_EQ(characters("\xe2\x82x\xc3\xa9", 1, 2), "\x82x");
     EXPECT_EQ(trimmedBlanks("  /audio/ "), "/audio/");
     EXPECT_EQ(trimmedBlanks("   "), "");
     EXPECT_EQ(trimmedBlanks("\t/a\t"), "\t/a\t");
