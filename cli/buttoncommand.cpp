@@ -75,13 +75,14 @@ int runButtonCommand(const std::vector<std::string>& args)
     settings.singlePlayer = options.value("--player");
     requirePlayer(options, folders.app + "buttonplayers/", settings.singlePlayer);
 
-    if (options.has("--mp3")) {
+    // An empty value is a cancelled dialog: the field keeps its value.
+    if (!options.value("--mp3").empty()) {
         const std::string mp3 = absolutePath(options.value("--mp3"));
         if (!codegen::isRegularFile(mp3))
             throw options.error("--mp3: no such file: " + options.value("--mp3"));
         codegen::locateSingleMp3(settings, mp3);
     }
-    if (options.has("--out")) {
+    if (!options.value("--out").empty()) {
         const std::string out = absolutePath(options.value("--out"));
         if (!codegen::isFolder(out))
             throw options.error("--out: no such folder: " + options.value("--out"));

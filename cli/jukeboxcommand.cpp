@@ -121,7 +121,8 @@ int runJukeboxCommand(const std::vector<std::string>& args)
         codegen::setServerPathMultiPlayer(settings, options.value("--player-path"));
     if (options.has("--mp3-path"))
         settings.serverPathMultiMp3 = options.value("--mp3-path");
-    if (options.has("--out")) {
+    // An empty value is a cancelled folder browser: the field keeps its value.
+    if (!options.value("--out").empty()) {
         const std::string out = absolutePath(options.value("--out"));
         if (!codegen::isFolder(out))
             throw options.error("--out: no such folder: " + options.value("--out"));

@@ -130,7 +130,9 @@ TEST_F(ButtonCommand, ValidationMessagesGoToStandardErrorWithExitTwo)
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.err, "PLEASE SELECT YOUR AUDIO MP3 FILE!\n");
     EXPECT_EQ(result.out, "");
-    result = run({ "--player", "btn01type04", "--mp3", "music/song.mp3" });
+    result = run({ "--player", "btn01type04", "--mp3", "", "--out", "site" });
+    EXPECT_EQ(result.err, "PLEASE SELECT YOUR AUDIO MP3 FILE!\n");
+    result = run({ "--player", "btn01type04", "--mp3", "music/song.mp3", "--out", "" });
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.err, "OUTPUT FOLDER NAME CAN'T BE EMPTY!\n");
     EXPECT_TRUE(namesIn(out).empty());
