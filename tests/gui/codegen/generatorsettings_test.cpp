@@ -5,18 +5,6 @@
 
 using namespace tmbr::codegen;
 
-TEST(GeneratorSettings, StartsWithTheMainWindowStartValues)
-{
-    const GeneratorSettings settings;
-    EXPECT_EQ(settings.codeType, CodeType::JavaScriptMethod1);
-    EXPECT_EQ(settings.playerColorSingle, "0xFFCC00");
-    EXPECT_EQ(settings.playerColorMulti, "0xFFCC00");
-    EXPECT_EQ(settings.audioLevel, "50");
-    EXPECT_TRUE(settings.multiAutoProgress);
-    EXPECT_FALSE(settings.multiAutoPlay || settings.multiRandom || settings.playlistFontBold);
-    EXPECT_FALSE(settings.singleLoop || settings.singleAuto || settings.encryptSingle);
-}
-
 TEST(GeneratorSettings, Mp3LocatorSetsNamePathAndFolder)
 {
     GeneratorSettings settings;
