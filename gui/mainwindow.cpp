@@ -221,7 +221,6 @@ QWidget* MainWindow::createSingleTab()
     m_lblMp3Path = pathLabel("lblMp3Path");
     m_lblSingleLocalPath = pathLabel("lblSingleLocalPath");
     m_txtServerPathSingle = named<QLineEdit>("txtServerPathSingle");
-    m_txtServerPathSingle->setPlaceholderText("/audio/");
     m_cmdSingleOutput = button("cmdSingleOutput", "&Your HTML Folder");
     m_lblSingleOutDir = pathLabel("lblSingleOutDir");
     m_chkSingleLoop = named<QCheckBox>("chkSingleLoop", "Loop Audio Forever");
@@ -294,9 +293,7 @@ QWidget* MainWindow::createJukeboxTab()
         list->setSelectionMode(QAbstractItemView::NoSelection);
     m_lblMultiLocalPath = pathLabel("lblMultiLocalPath");
     m_txtServerPathMultiPlayer = named<QLineEdit>("txtServerPathMultiPlayer");
-    m_txtServerPathMultiPlayer->setPlaceholderText("/jukebox/");
     m_txtServerPathMultiMp3 = named<QLineEdit>("txtServerPathMultiMp3");
-    m_txtServerPathMultiMp3->setPlaceholderText("/audiofiles/");
     m_cmdMultiOutput = button("cmdMultiOutput", "&Your HTML Folder");
     m_lblMultiOutDir = pathLabel("lblMultiOutDir");
     m_chkMultiAutoPlay = named<QCheckBox>("chkMultiAutoPlay", "Auto Play");

@@ -16,6 +16,7 @@ SplashWindow::SplashWindow(QWidget* parent, int intervalMs)
     setCursor(Qt::WaitCursor);
     m_timer.setObjectName("tmrSplash");
     m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, &QDialog::accept);
 }
@@ -39,16 +40,18 @@ void SplashWindow::paintEvent(QPaintEvent*)
 
     painter.setPen(QColor(255, 204, 0));
     QFont title = font();
-    title.setPointSize(22);
     title.setBold(true);
+    title.setPixelSize(36);
     painter.setFont(title);
-    painter.drawText(QRectF(170, 70, 270, 80), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-        "Tambrel\nStreaming Audio");
+    painter.drawText(QRectF(170, 62, 280, 44), Qt::AlignLeft | Qt::AlignVCenter, "Tambrel");
+    title.setPixelSize(24);
+    painter.setFont(title);
+    painter.drawText(QRectF(170, 106, 280, 32), Qt::AlignLeft | Qt::AlignVCenter, "Streaming Audio");
     QFont version = font();
-    version.setPointSize(12);
+    version.setPixelSize(15);
     painter.setFont(version);
     painter.setPen(QColor(220, 228, 245));
-    painter.drawText(QRectF(170, 150, 270, 24), Qt::AlignLeft | Qt::AlignVCenter, "Ver 7 for Linux");
+    painter.drawText(QRectF(170, 146, 280, 24), Qt::AlignLeft | Qt::AlignVCenter, "Ver 7 for Linux");
     painter.setPen(QColor(150, 160, 190));
     painter.drawText(QRectF(0, height() - 34, width(), 24), Qt::AlignHCenter | Qt::AlignVCenter,
         "Play buttons and jukeboxes for your web pages");

@@ -22,9 +22,8 @@ QString QtInstanceLock::defaultLockFile(const std::string& scratchFolder)
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
         return QDir(runtime).filePath("tmbrsa.lock");
-    QDir cache(QString::fromStdString(scratchFolder));
-    cache.cdUp();
-    return cache.filePath("tmbrsa.lock");
+    const QString cache = QFileInfo(QDir::cleanPath(QString::fromStdString(scratchFolder))).path();
+    return QDir(cache).filePath("tmbrsa.lock");
 }
 
 } // namespace tmbr::gui
