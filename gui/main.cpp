@@ -29,10 +29,11 @@ int main(int argc, char* argv[])
 
     gui::QtInstanceLock lock(gui::QtInstanceLock::defaultLockFile(folders.scratch));
     gui::MainWindow window(folders, platform.platform());
-    if (window.startUp(lock) == gui::StartUpResult::AlreadyRunning)
+    const gui::StartUpResult started = window.startUp(lock);
+    if (started == gui::StartUpResult::AlreadyRunning)
         return 0;
     // A failed start-up whose exit confirmation was answered Yes has closed the window.
     if (!window.isVisible())
-        return 0;
+        return started == gui::StartUpResult::Ready ? 0 : 1;
     return QApplication::exec();
 }

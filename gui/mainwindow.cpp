@@ -154,6 +154,7 @@ MainWindow::MainWindow(const codegen::AppFolders& folders, Platform& platform, Q
     layout->addWidget(m_ssTabAudio, 1);
     layout->addWidget(preview);
     setCentralWidget(central);
+    resize(980, 600);
 
     connect(m_ssTabAudio, &QTabWidget::currentChanged, this,
         [this](int index) { handle([&] { m_logic.ssTabAudioClick(index); }); });
@@ -406,7 +407,7 @@ void MainWindow::sync()
     m_shpPlayerColorSingle->setVisible(m_logic.singleColourVisible());
     showColour(m_shpPlayerColorSingle, m_logic.singleSwatch());
     m_lblPlayerColorSingle->setText(QString::fromStdString(settings.playerColorSingle));
-    showText(m_lblMp3Name, settings.mp3Name, settings.mp3Name);
+    m_lblMp3Name->setText(QString::fromStdString(settings.mp3Name));
     showText(m_lblMp3Path, settings.mp3Path, mp3PathToolTip(settings.mp3Path));
     showText(m_lblSingleLocalPath, settings.singleLocalPath, followingToolTip(settings.singleLocalPath));
     showText(m_txtServerPathSingle, settings.serverPathSingle, followingToolTip(settings.serverPathSingle));
