@@ -141,6 +141,9 @@ MainWindow::MainWindow(const codegen::AppFolders& folders, Platform& platform, Q
     for (QWidget* page : { m_singlePage, m_jukeboxPage }) {
         page->setAcceptDrops(true);
         page->installEventFilter(this);
+        // Files dropped on a text box go to the tab, not into the text.
+        for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+            edit->setAcceptDrops(false);
     }
 
     auto* preview = named<QGroupBox>("fraPreview", "Player Preview");

@@ -295,6 +295,7 @@ TEST_F(MainWindowTest, DroppedMp3FilesActAsTheLocators)
     EXPECT_FALSE(dropOn(single, { mp3s + "a.mp3", mp3s + "b.mp3" }));
     EXPECT_TRUE(dropOn(single, { mp3s + "b.mp3" }));
     EXPECT_EQ(text("lblMp3Name"), "b.mp3");
+    EXPECT_FALSE(child<QLineEdit>(window, "txtServerPathSingle")->acceptDrops()) << "the tab takes the drop";
 
     child<QTabWidget>(window, "ssTabAudio")->setCurrentIndex(1);
     EXPECT_TRUE(dropOn(child<QWidget>(window, "tabJukebox"), { mp3s + "a.mp3", mp3s + "b.mp3" }));
