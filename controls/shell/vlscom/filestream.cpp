@@ -1,0 +1,172 @@
+#include "comobject.h"
+#include "stream.h"
+#include "systemerror.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vlscom {
+
+namespace {
+
+class FileStream final : public ComObject<IStream> {
+public:
+    FileStream(int fd, FileStreamMode mode, std::string path)
+        : m_fd(fd)
+        , m_mode(mode)
+        , m_path(std::move(path))
+    {
+    }
+
+    ~FileStream() override
+    {
+        ::close(m_fd);
+        if (m_mode == FileStreamMode::Create && !m_committed)
+            ::unlink(temporaryPath().c_str());
+    }
+
+    std::string temporaryPath() const { return m_path + ".tmp"; }
+
+    HRESULT Read(void* buffer, ULONG size, ULONG* read) override
+    {
+        if (read)
+            *read = 0;
+        if (!buffer && size)
+            return STG_E_INVALIDPOINTER;
+        ULONG done = 0;
+        while (done < size) {
+            const ssize_t got = ::read(m_fd, static_cast<char*>(buffer) + done, size - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return hresultFromErrno(errno);
+            if (got == 0)
+                break;
+            done += static_cast<ULONG>(got);
+        }
+        if (read)
+            *read = done;
+        return S_OK;
+    }
+
+    HRESULT Write(const void* buffer, ULONG size, ULONG* written) override
+    {
+        if (written)
+            *written = 0;
+        if (!buffer && size)
+            return STG_E_INVALIDPOINTER;
+        if (m_mode == FileStreamMode::Read)
+            return STG_E_INVALIDFUNCTION;
+        ULONG done = 0;
+        while (done < size) {
+            const ssize_t put = ::write(m_fd, static_cast<const char*>(buffer) + done, size - done);
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put < 0)
+                return hresultFromErrno(errno);
+            done += static_cast<ULONG>(put);
+        }
+        if (written)
+            *written = done;
+        return S_OK;
+    }
+
+    HRESULT Seek(std::int64_t move, DWORD origin, std::uint64_t* newPosition) override
+    {
+        const int whence = origin == STREAM_SEEK_SET ? SEEK_SET
+            : origin == STREAM_SEEK_CUR              ? SEEK_CUR
+            : origin == STREAM_SEEK_END              ? SEEK_END
+                                                     : -1;
+        if (whence < 0)
+            return STG_E_INVALIDFUNCTION;
+        const off_t position = ::lseek(m_fd, static_cast<off_t>(move), whence);
+        if (position < 0)
+            return STG_E_INVALIDFUNCTION;
+        if (newPosition)
+            *newPosition = static_cast<std::uint64_t>(position);
+        return S_OK;
+    }
+
+    HRESULT SetSize(std::uint64_t size) override
+    {
+        if (m_mode == FileStreamMode::Read)
+            return STG_E_INVALIDFUNCTION;
+        return ::ftruncate(m_fd, static_cast<off_t>(size)) == 0 ? S_OK : hresultFromErrno(errno);
+    }
+
+    HRESULT CopyTo(IStream*, std::uint64_t, std::uint64_t*, std::uint64_t*) override { return E_NOTIMPL; }
+
+    HRESULT Commit(DWORD) override
+    {
+        if (m_mode == FileStreamMode::Read || m_committed)
+            return S_OK;
+        if (::fsync(m_fd) != 0 || ::rename(temporaryPath().c_str(), m_path.c_str()) != 0)
+            return hresultFromErrno(errno);
+        m_committed = true;
+        const std::string folder = std::filesystem::path(m_path).parent_path().string();
+        const int directory
+            = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (directory >= 0) {
+            ::fsync(directory);
+            ::close(directory);
+        }
+        return S_OK;
+    }
+
+    HRESULT Revert() override { return E_NOTIMPL; }
+    HRESULT LockRegion(std::uint64_t, std::uint64_t, DWORD) override { return STG_E_INVALIDFUNCTION; }
+    HRESULT UnlockRegion(std::uint64_t, std::uint64_t, DWORD) override { return STG_E_INVALIDFUNCTION; }
+
+    HRESULT Stat(STATSTG* stat, DWORD) override
+    {
+        if (!stat)
+            return STG_E_INVALIDPOINTER;
+        struct stat info { };
+        if (::fstat(m_fd, &info) != 0)
+            return hresultFromErrno(errno);
+        *stat = STATSTG { nullptr, STGTY_STREAM, static_cast<std::uint64_t>(info.st_size) };
+        return S_OK;
+    }
+
+    HRESULT Clone(IStream** copy) override
+    {
+        if (copy)
+            *copy = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    int m_fd;
+    FileStreamMode m_mode;
+    std::string m_path;
+    bool m_committed = false;
+};
+
+} // namespace
+
+HRESULT createFileStream(const std::string& path, FileStreamMode mode, IStream** stream)
+{
+    if (!stream)
+        return E_POINTER;
+    *stream = nullptr;
+    const bool create = mode == FileStreamMode::Create;
+    const std::string target = create ? path + ".tmp" : path;
+    const int fd = create ? ::open(target.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)
+                          : ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return hresultFromErrno(errno);
+    auto object = makeObject<FileStream>(fd, mode, path);
+    if (!object) {
+        ::close(fd);
+        if (create)
+            ::unlink(target.c_str());
+        return E_OUTOFMEMORY;
+    }
+    *stream = object.detach();
+    return S_OK;
+}
+
+} // namespace vlscom

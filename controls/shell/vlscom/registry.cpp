@@ -1,0 +1,271 @@
+#include "registry.h"
+
+#include "errorinfo.h"
+#include "regedit.h"
+#include "systemerror.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vlscom {
+
+namespace {
+
+constexpr off_t maxRegistrySize = 16 * 1024 * 1024;
+
+HRESULT fail(HRESULT hr, const std::string& description)
+{
+    setErrorInfo(u"vlscom", toUtf16(description));
+    return hr;
+}
+
+HRESULT failErrno(int error, const std::string& what)
+{
+    return fail(hresultFromErrno(error), what + ": " + systemErrorText(error));
+}
+
+// Closes a descriptor on every path out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+HRESULT readText(const std::string& path, std::string& text, bool& exists)
+{
+    text.clear();
+    exists = false;
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT)
+            return S_OK;
+        return failErrno(errno, "cannot open the class registry " + path);
+    }
+    exists = true;
+    struct stat info { };
+    if (::fstat(fd.get(), &info) != 0)
+        return failErrno(errno, "cannot read the class registry " + path);
+    if (info.st_size > maxRegistrySize)
+        return fail(REGDB_E_READREGDB, "the class registry " + path + " is too large");
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return failErrno(errno, "cannot read the class registry " + path);
+        if (got == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(got));
+        if (text.size() > static_cast<std::size_t>(maxRegistrySize))
+            return fail(REGDB_E_READREGDB, "the class registry " + path + " is too large");
+    }
+    return S_OK;
+}
+
+// An empty file (never one this code writes) is an empty registry.
+HRESULT parseInto(const std::string& path, const std::string& text, RegistryKey& root)
+{
+    if (text.empty())
+        return S_OK;
+    RegEditDocument document;
+    if (const auto error = parseRegEdit(text, RegEditMode::Store, document)) {
+        return fail(REGDB_E_READREGDB,
+            "the class registry " + path + " is malformed at line " + std::to_string(error->line) + ": "
+                + error->message);
+    }
+    importRegEdit(root, document);
+    return S_OK;
+}
+
+HRESULT writeAll(int fd, const std::string& text, const std::string& path)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0)
+            return failErrno(errno, "cannot write " + path);
+        done += static_cast<std::size_t>(put);
+    }
+    return S_OK;
+}
+
+HRESULT replaceFile(const std::string& path, const std::string& text)
+{
+    const std::string temporary = path + ".tmp";
+    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (fd.get() < 0)
+        return failErrno(errno, "cannot create " + temporary);
+    HRESULT hr = writeAll(fd.get(), text, temporary);
+    if (SUCCEEDED(hr) && ::fsync(fd.get()) != 0)
+        hr = failErrno(errno, "cannot write " + temporary);
+    if (SUCCEEDED(hr) && ::close(fd.release()) != 0)
+        hr = failErrno(errno, "cannot write " + temporary);
+    if (SUCCEEDED(hr) && ::rename(temporary.c_str(), path.c_str()) != 0)
+        hr = failErrno(errno, "cannot replace " + path);
+    if (FAILED(hr)) {
+        ::unlink(temporary.c_str());
+        return hr;
+    }
+    // The rename itself reaches the disk with the folder.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    FileDescriptor directory(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() >= 0)
+        ::fsync(directory.get());
+    return S_OK;
+}
+
+} // namespace
+
+std::string registryPath()
+{
+    if (const char* path = std::getenv("VLSCOM_REGISTRY"); path && *path)
+        return path;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+        return std::string(data) + "/vlscom/classes.reg";
+    std::string home;
+    if (const char* value = std::getenv("HOME"); value && *value) {
+        home = value;
+    } else if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir) {
+        home = entry->pw_dir;
+    }
+    return home + "/.local/share/vlscom/classes.reg";
+}
+
+HRESULT loadRegistry(RegistryKey& root)
+{
+    try {
+        const std::string path = registryPath();
+        std::string text;
+        bool exists = false;
+        if (const HRESULT hr = readText(path, text, exists); FAILED(hr) || !exists)
+            return hr;
+        return parseInto(path, text, root);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT readRegistryValue(std::string_view keyPath, std::string_view name, std::string& data)
+{
+    data.clear();
+    RegistryKey root;
+    if (const HRESULT hr = loadRegistry(root); FAILED(hr))
+        return hr;
+    const RegistryKey* key = root.find(splitKeyPath(keyPath));
+    const std::string* value = key ? key->value(name) : nullptr;
+    if (!value)
+        return S_FALSE;
+    data = *value;
+    return S_OK;
+}
+
+HRESULT updateRegistry(const std::function<HRESULT(RegistryKey&)>& change)
+{
+    try {
+        const std::string path = registryPath();
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        if (!folder.empty()) {
+            std::error_code error;
+            std::filesystem::create_directories(folder, error);
+            if (error)
+                return failErrno(error.value(), "cannot create the folder " + folder.string());
+        }
+        const std::string lockPath = path + ".lock";
+        FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+        if (lock.get() < 0)
+            return failErrno(errno, "cannot open the registry lock " + lockPath);
+        while (::flock(lock.get(), LOCK_EX) != 0) {
+            if (errno != EINTR)
+                return failErrno(errno, "cannot lock " + lockPath);
+        }
+        // The lock is released when the descriptor closes.
+        std::string text;
+        bool exists = false;
+        if (const HRESULT hr = readText(path, text, exists); FAILED(hr))
+            return hr;
+        RegistryKey root;
+        if (const HRESULT hr = parseInto(path, text, root); FAILED(hr))
+            return hr;
+        if (const HRESULT hr = change(root); FAILED(hr))
+            return hr;
+        const std::string updated = formatRegEdit(root);
+        if (exists && updated == text)
+            return S_OK;
+        return replaceFile(path, updated);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT expandRegistryScript(std::string_view script, std::string_view modulePath, std::string& expanded)
+{
+    expanded.clear();
+    for (const char c : modulePath) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return fail(E_INVALIDARG, "a server path with control characters cannot be registered");
+    }
+    std::string quoted = quoteRegEditString(modulePath);
+    const std::string_view escaped = std::string_view(quoted).substr(1, quoted.size() - 2);
+    constexpr std::string_view marker = "%MODULE%";
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = script.find(marker, start);
+        expanded.append(script.substr(start, at == std::string_view::npos ? at : at - start));
+        if (at == std::string_view::npos)
+            break;
+        expanded.append(escaped);
+        start = at + marker.size();
+    }
+    return S_OK;
+}
+
+HRESULT applyRegistryScripts(std::span<const std::string> scripts, ScriptAction action)
+{
+    try {
+        std::vector<RegEditDocument> documents(scripts.size());
+        for (std::size_t i = 0; i < scripts.size(); ++i) {
+            if (const auto error = parseRegEdit(scripts[i], RegEditMode::Script, documents[i])) {
+                return fail(E_UNEXPECTED,
+                    "registration script " + std::to_string(i + 1) + " is malformed at line "
+                        + std::to_string(error->line) + ": " + error->message);
+            }
+        }
+        return updateRegistry([&](RegistryKey& root) {
+            for (const RegEditDocument& document : documents) {
+                if (action == ScriptAction::Register)
+                    importRegEdit(root, document);
+                else
+                    unimportRegEdit(root, document);
+            }
+            return S_OK;
+        });
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+} // namespace vlscom

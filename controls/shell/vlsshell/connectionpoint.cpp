@@ -1,0 +1,105 @@
+#include "connectionpoint.h"
+
+namespace vlsshell {
+
+ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, REFIID events)
+    : ComMember(container)
+    , m_container(container)
+    , m_events(events)
+{
+}
+
+HRESULT ConnectionPoint::GetConnectionInterface(IID* iid)
+{
+    if (!iid)
+        return E_POINTER;
+    *iid = m_events;
+    return S_OK;
+}
+
+HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container)
+{
+    if (!container)
+        return E_POINTER;
+    m_container->AddRef();
+    *container = m_container;
+    return S_OK;
+}
+
+HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
+{
+    if (!cookie)
+        return E_POINTER;
+    *cookie = 0;
+    if (!sink)
+        return E_POINTER;
+    // The event interface is a dispatch interface: the pointer answered for it is an IDispatch.
+    void* events = nullptr;
+    if (FAILED(sink->QueryInterface(m_events, &events)) || !events)
+        return CONNECT_E_CANNOTCONNECT;
+    auto dispatch = vlscom::ComPtr<IDispatch>::adopt(static_cast<IDispatch*>(events));
+    try {
+        std::lock_guard lock(m_mutex);
+        const DWORD given = m_nextCookie++;
+        if (m_nextCookie == 0)
+            m_nextCookie = 1;
+        m_sinks.emplace_back(given, std::move(dispatch));
+        *cookie = given;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+HRESULT ConnectionPoint::Unadvise(DWORD cookie)
+{
+    vlscom::ComPtr<IDispatch> released;
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto it = m_sinks.begin(); it != m_sinks.end(); ++it) {
+            if (it->first == cookie) {
+                released = std::move(it->second);
+                m_sinks.erase(it);
+                return S_OK;
+            }
+        }
+    }
+    return CONNECT_E_NOCONNECTION;
+}
+
+HRESULT ConnectionPoint::EnumConnections(IEnumConnections** connections)
+{
+    if (connections)
+        *connections = nullptr;
+    return E_NOTIMPL;
+}
+
+std::size_t ConnectionPoint::connectionCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sinks.size();
+}
+
+void ConnectionPoint::fire(DISPID event, DISPPARAMS& params)
+{
+    std::vector<vlscom::ComPtr<IDispatch>> sinks;
+    try {
+        std::lock_guard lock(m_mutex);
+        sinks.reserve(m_sinks.size());
+        for (const auto& entry : m_sinks)
+            sinks.push_back(entry.second);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    for (const auto& sink : sinks)
+        sink->Invoke(event, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+}
+
+void ConnectionPoint::disconnectAll()
+{
+    std::vector<std::pair<DWORD, vlscom::ComPtr<IDispatch>>> released;
+    std::lock_guard lock(m_mutex);
+    released.swap(m_sinks);
+}
+
+} // namespace vlsshell

@@ -1,0 +1,95 @@
+#pragma once
+
+// Shared by the shell tests: a temporary class registry and a loaded server.
+
+#include "vlscom/types.h"
+#include "vlscom/unknown.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// A temporary folder whose classes.reg is the class registry (VLSCOM_REGISTRY) while it lives.
+class TemporaryRegistry {
+public:
+    TemporaryRegistry()
+    {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/vlscom-test-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
+            ADD_FAILURE() << "cannot create a temporary folder";
+        m_folder = pattern;
+        m_path = m_folder + "/classes.reg";
+        ::setenv("VLSCOM_REGISTRY", m_path.c_str(), 1);
+    }
+    TemporaryRegistry(const TemporaryRegistry&) = delete;
+    TemporaryRegistry& operator=(const TemporaryRegistry&) = delete;
+    ~TemporaryRegistry()
+    {
+        ::unsetenv("VLSCOM_REGISTRY");
+        std::error_code error;
+        std::filesystem::remove_all(m_folder, error);
+    }
+
+    const std::string& folder() const { return m_folder; }
+    const std::string& path() const { return m_path; }
+    std::string text() const { return readFile(m_path); }
+    void write(const std::string& text) const { writeFile(m_path, text); }
+
+private:
+    std::string m_folder;
+    std::string m_path;
+};
+
+// The four exports of a server library, loaded with dlopen (it stays loaded).
+struct ServerLibrary {
+    explicit ServerLibrary(const char* path)
+    {
+        handle = ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            ADD_FAILURE() << ::dlerror();
+            return;
+        }
+        canUnloadNow = reinterpret_cast<HRESULT (*)()>(::dlsym(handle, "DllCanUnloadNow"));
+        getClassObject
+            = reinterpret_cast<HRESULT (*)(REFCLSID, REFIID, void**)>(::dlsym(handle, "DllGetClassObject"));
+        registerServer = reinterpret_cast<HRESULT (*)()>(::dlsym(handle, "DllRegisterServer"));
+        unregisterServer = reinterpret_cast<HRESULT (*)()>(::dlsym(handle, "DllUnregisterServer"));
+    }
+
+    void* handle = nullptr;
+    HRESULT (*canUnloadNow)() = nullptr;
+    HRESULT (*getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+    HRESULT (*registerServer)() = nullptr;
+    HRESULT (*unregisterServer)() = nullptr;
+};
+
+// The reference count an object reports after one AddRef/Release pair.
+inline ULONG referenceCount(IUnknown* object)
+{
+    object->AddRef();
+    return object->Release();
+}
+
+// The canonical absolute path (as servers register themselves).
+inline std::string canonical(const char* path)
+{
+    return std::filesystem::canonical(path).string();
+}
