@@ -1,0 +1,401 @@
+#include "vlsmp3encoderx1.h"
+
+#include "encodererror.h"
+#include "lamebinding.h"
+#include "vlscom/bstr.h"
+#include "vlscom/messagebox.h"
+#include "vlsmp3x1.h"
+
+// The server's registration script for the encoder class (embedded from encoder.reg).
+extern const char vlsmp3x1EncoderScript[];
+
+namespace vlsshell {
+
+const InterfaceDescription& InterfaceInfo<IVlsAudioEncoder>::description()
+{
+    using I = IVlsAudioEncoder;
+    static const InterfaceDescription d { I::iid, "IVlsAudioEncoder", "IVlsAudioEncoder Interface",
+        InterfaceKind::Dual,
+        {
+            method<&I::Open>(DISPID_Encoder_Open, "Open",
+                "Create new MP3 file. If file with the same name exists overwrite it.", { "szFilename" }),
+            method<&I::OpenHandle>(DISPID_Encoder_OpenHandle, "OpenHandle",
+                "Open handle for writing and redirect encoded stream there.", { "hSource" }),
+            method<&I::SetInputFormat>(DISPID_Encoder_SetInputFormat, "SetInputFormat",
+                "Set format of input audio stream.", { "nChannels", "nSamplesPerSec", "nBitsPerSample" }),
+            method<&I::SetInputFormatWFX>(DISPID_Encoder_SetInputFormatWFX, "SetInputFormatWFX",
+                "Set format of input audio stream using standard WAVEFORMATEX structure.", { "pWfx" }),
+            method<&I::SetOutputFormatVBR>(DISPID_Encoder_SetOutputFormatVBR, "SetOutputFormatVBR",
+                "Set output to be encoded using variable bitrate mode with specified quality.",
+                { "fQuality" }),
+            method<&I::SetOutputFormatABR>(DISPID_Encoder_SetOutputFormatABR, "SetOutputFormatABR",
+                "Set output to be encoded using average bitrate mode and have desired average bitrate.",
+                { "nAvgBitrate" }),
+            method<&I::SetOutputFormatCBR>(DISPID_Encoder_SetOutputFormatCBR, "SetOutputFormatCBR",
+                "Set output to be encoded using constant bitrate mode and have desired exact bitrate.",
+                { "nBitrate" }),
+            method<&I::Write>(
+                DISPID_Encoder_Write, "Write", "Encode and write audio samples.", { "data", "count" }),
+            method<&I::Close>(DISPID_Encoder_Close, "Close", "Flush buffers and close file."),
+            propget<&I::get_Filename>(DISPID_Encoder_Filename, "Filename", "Name of file being encoded."),
+            propget<&I::get_AddExtension>(DISPID_Encoder_AddExtension, "AddExtension",
+                "Automatically add extension to filename if it is not present."),
+            propput<&I::put_AddExtension>(DISPID_Encoder_AddExtension, "AddExtension",
+                "Automatically add extension to filename if it is not present."),
+            propget<&I::get_TagData>(
+                DISPID_Encoder_TagData, "TagData", "TagData object. Use it to do basic tagging of file."),
+            propget<&I::get_OverwritePrompt>(
+                DISPID_Encoder_OverwritePrompt, "OverwritePrompt", "Enable/disable overwrite prompt."),
+            propput<&I::put_OverwritePrompt>(
+                DISPID_Encoder_OverwritePrompt, "OverwritePrompt", "Enable/disable overwrite prompt."),
+            method<&I::EncodeFromWave>(DISPID_Encoder_EncodeFromWave, "EncodeFromWave", "", { "waveFile" }),
+            method<&I::EncodeFromWaveSync>(
+                DISPID_Encoder_EncodeFromWaveSync, "EncodeFromWaveSync", "", { "waveFile" }),
+            method<&I::ForceEncodedSamplerate>(
+                DISPID_Encoder_ForceEncodedSamplerate, "ForceEncodedSamplerate", "", { "SampleRate" }),
+        } };
+    return d;
+}
+
+const InterfaceDescription& InterfaceInfo<IAudioTag>::description()
+{
+    using I = IAudioTag;
+    static const InterfaceDescription d { I::iid, "IAudioTag", "Basic tagging support.", InterfaceKind::Dual,
+        {
+            propget<&I::get_Title>(DISPID_AudioTag_Title, "Title", "Track title"),
+            propput<&I::put_Title>(DISPID_AudioTag_Title, "Title", "Track title"),
+            propget<&I::get_Artist>(DISPID_AudioTag_Artist, "Artist", "Artist (author)"),
+            propput<&I::put_Artist>(DISPID_AudioTag_Artist, "Artist", "Artist (author)"),
+            propget<&I::get_Album>(DISPID_AudioTag_Album, "Album", "Album title"),
+            propput<&I::put_Album>(DISPID_AudioTag_Album, "Album", "Album title"),
+            propget<&I::get_Year>(DISPID_AudioTag_Year, "Year", "Track year"),
+            propput<&I::put_Year>(DISPID_AudioTag_Year, "Year", "Track year"),
+            propget<&I::get_Genre>(DISPID_AudioTag_Genre, "Genre", "Track genre"),
+            propput<&I::put_Genre>(DISPID_AudioTag_Genre, "Genre", "Track genre"),
+            propget<&I::get_TrackNo>(DISPID_AudioTag_TrackNo, "TrackNo", "Track number"),
+            propput<&I::put_TrackNo>(DISPID_AudioTag_TrackNo, "TrackNo", "Track number"),
+            propget<&I::get_Comment>(DISPID_AudioTag_Comment, "Comment", "Track comment (description)"),
+            propput<&I::put_Comment>(DISPID_AudioTag_Comment, "Comment", "Track comment (description)"),
+        } };
+    return d;
+}
+
+} // namespace vlsshell
+
+namespace vlsmp3 {
+
+using vlsshell::ControlError;
+using vlsshell::requirePointer;
+
+const vlsshell::InterfaceDescription& encoderEventsDescription()
+{
+    using vlsshell::event;
+    using vlsshell::PARAMFLAG_FIN;
+    static const vlsshell::InterfaceDescription d { DIID__IVlsAudioEncoderEvents, "_IVlsAudioEncoderEvents",
+        "_IVlsAudioEncoderEvents Interface", vlsshell::InterfaceKind::DispInterface,
+        {
+            event(DISPID_Encoder_OnError, "OnError", "", { { "ErrorMessage", VT_BSTR, PARAMFLAG_FIN } }),
+            event(DISPID_Encoder_OnWaveEncodeStart, "OnWaveEncodeStart", ""),
+            event(DISPID_Encoder_OnWaveEncodeProgress, "OnWaveEncodeProgress", "",
+                { { "PercentDone", VT_I4, PARAMFLAG_FIN } }),
+            event(DISPID_Encoder_OnWaveEncodeFinish, "OnWaveEncodeFinish", ""),
+        } };
+    return d;
+}
+
+const vlsshell::ClassDescription& encoderClass()
+{
+    static const vlsshell::ClassDescription c { CLSID_VlsMP3Encoderx1, "Aurikit.MP3Encoderx1.1",
+        vlsmp3x1EncoderScript, &VlsMP3Encoderx1::create };
+    return c;
+}
+
+const vlsshell::ControlDescription& VlsMP3Encoderx1::description()
+{
+    static const vlsshell::ControlDescription control { &encoderClass(), &encoderEventsDescription(),
+        "VlsMP3EncoderHelper", { DISPID_Encoder_AddExtension, DISPID_Encoder_OverwritePrompt },
+        vlsshell::Aggregation::Allowed };
+    return control;
+}
+
+template <class Body> HRESULT VlsMP3Encoderx1::call(Body&& body)
+{
+    return guard([&] {
+        try {
+            return body();
+        } catch (const EncoderError& error) {
+            throw ControlError(error.message());
+        }
+    });
+}
+
+VlsMP3Encoderx1::~VlsMP3Encoderx1()
+{
+    // The encoding thread posts to the helper window: it ends here, before the window goes.
+    m_encoder.reset();
+}
+
+HRESULT VlsMP3Encoderx1::finalConstruct()
+{
+    return call([&] {
+        m_encoder = std::make_unique<Mp3Encoder>(LameBinding::bound());
+        m_encoder->setErrorSink([this](EncoderMessage, const std::string& message) {
+            const BSTR text = vlscom::allocBstr(std::string_view(message));
+            if (text)
+                post(WM_ENCODER_ERROR, reinterpret_cast<vlscom::WPARAM>(text), vlscom::freeBstrPayload);
+        });
+        return S_OK;
+    });
+}
+
+bool VlsMP3Encoderx1::onWindowMessage(UINT message, vlscom::WPARAM wParam)
+{
+    switch (message) {
+    case WM_ENCODER_ERROR: {
+        const auto text = vlscom::Bstr::adopt(reinterpret_cast<BSTR>(wParam));
+        fire(DISPID_Encoder_OnError, text);
+        return true;
+    }
+    case WM_ENCODER_WAVE_START:
+        fire(DISPID_Encoder_OnWaveEncodeStart);
+        return true;
+    case WM_ENCODER_WAVE_PROGRESS:
+        fire(DISPID_Encoder_OnWaveEncodeProgress, static_cast<std::int32_t>(wParam));
+        return true;
+    case WM_ENCODER_WAVE_FINISH:
+        fire(DISPID_Encoder_OnWaveEncodeFinish);
+        return true;
+    default:
+        return false;
+    }
+}
+
+HRESULT VlsMP3Encoderx1::Open(BSTR szFilename)
+{
+    return call([&] {
+        const vlscom::HWND owner = helperWindow();
+        m_encoder->open(vlscom::toUtf8(vlscom::bstrView(szFilename)), [owner] {
+            const int answer = vlscom::MessageBox(owner, messageText(EncoderMessage::OverwriteQuestion),
+                messageText(EncoderMessage::OverwriteCaption), vlscom::MB_YESNO | vlscom::MB_ICONQUESTION);
+            return answer == vlscom::IDYES ? OverwriteAnswer::Yes : OverwriteAnswer::No;
+        });
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::OpenHandle(std::int64_t hSource)
+{
+    return call([&] {
+        m_encoder->openHandle(static_cast<std::intptr_t>(hSource));
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::SetInputFormat(
+    std::int32_t nChannels, std::int32_t nSamplesPerSec, std::int32_t nBitsPerSample)
+{
+    return call([&] {
+        m_encoder->setInputFormat(nChannels, nSamplesPerSec, nBitsPerSample);
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::SetInputFormatWFX(const WAVEFORMATEX* pWfx)
+{
+    return call([&] {
+        const WAVEFORMATEX& wfx = requirePointer(pWfx);
+        m_encoder->setInputFormatWfx(WaveFormat { wfx.wFormatTag, wfx.nChannels, wfx.nSamplesPerSec,
+            wfx.nAvgBytesPerSec, wfx.nBlockAlign, wfx.wBitsPerSample, wfx.cbSize });
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::SetOutputFormatVBR(float fQuality)
+{
+    return call([&] {
+        m_encoder->setOutputFormatVbr(fQuality);
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::SetOutputFormatABR(std::int32_t nAvgBitrate)
+{
+    return call([&] {
+        m_encoder->setOutputFormatAbr(nAvgBitrate);
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::SetOutputFormatCBR(std::int32_t nBitrate)
+{
+    return call([&] {
+        m_encoder->setOutputFormatCbr(nBitrate);
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::Write(const std::uint8_t* data, std::int32_t count)
+{
+    return call([&] {
+        requirePointer(data);
+        if (count < 0)
+            throw ControlError::status(E_INVALIDARG);
+        m_encoder->write(data, static_cast<std::size_t>(count));
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::Close()
+{
+    return call([&] {
+        m_encoder->close();
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::get_Filename(BSTR* pVal)
+{
+    return call([&] {
+        BSTR& out = requirePointer(pVal);
+        out = nullptr;
+        out = vlscom::allocBstr(std::string_view(m_encoder->fileName()));
+        return out ? S_OK : E_OUTOFMEMORY;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::get_AddExtension(VARIANT_BOOL* pVal)
+{
+    return call([&] {
+        requirePointer(pVal) = m_encoder->addExtension() ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::put_AddExtension(VARIANT_BOOL newVal)
+{
+    return call([&] {
+        m_encoder->setAddExtension(newVal != VARIANT_FALSE);
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::get_TagData(IAudioTag** pVal)
+{
+    return call([&] {
+        IAudioTag*& out = requirePointer(pVal);
+        out = nullptr;
+        return QueryInterface(IAudioTag::iid, reinterpret_cast<void**>(&out));
+    });
+}
+
+HRESULT VlsMP3Encoderx1::get_OverwritePrompt(VARIANT_BOOL* pVal)
+{
+    return call([&] {
+        requirePointer(pVal) = m_encoder->overwritePrompt() ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::put_OverwritePrompt(VARIANT_BOOL newVal)
+{
+    return call([&] {
+        m_encoder->setOverwritePrompt(newVal != VARIANT_FALSE);
+        return S_OK;
+    });
+}
+
+// Encoding from wave files comes with the wave-file reader.
+HRESULT VlsMP3Encoderx1::EncodeFromWave(BSTR)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT VlsMP3Encoderx1::EncodeFromWaveSync(BSTR)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT VlsMP3Encoderx1::ForceEncodedSamplerate(std::int32_t SampleRate)
+{
+    return call([&] {
+        m_encoder->forceEncodedSamplerate(SampleRate);
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::getTag(std::u16string TagFields::*field, BSTR* pVal)
+{
+    return call([&] {
+        BSTR& out = requirePointer(pVal);
+        out = nullptr;
+        out = vlscom::allocBstr(std::u16string_view(m_encoder->tags().*field));
+        return out ? S_OK : E_OUTOFMEMORY;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::putTag(std::u16string TagFields::*field, BSTR newVal)
+{
+    return call([&] {
+        m_encoder->tags().*field = std::u16string(vlscom::bstrView(newVal));
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::get_Title(BSTR* pVal)
+{
+    return getTag(&TagFields::title, pVal);
+}
+HRESULT VlsMP3Encoderx1::put_Title(BSTR newVal)
+{
+    return putTag(&TagFields::title, newVal);
+}
+HRESULT VlsMP3Encoderx1::get_Artist(BSTR* pVal)
+{
+    return getTag(&TagFields::artist, pVal);
+}
+HRESULT VlsMP3Encoderx1::put_Artist(BSTR newVal)
+{
+    return putTag(&TagFields::artist, newVal);
+}
+HRESULT VlsMP3Encoderx1::get_Album(BSTR* pVal)
+{
+    return getTag(&TagFields::album, pVal);
+}
+HRESULT VlsMP3Encoderx1::put_Album(BSTR newVal)
+{
+    return putTag(&TagFields::album, newVal);
+}
+HRESULT VlsMP3Encoderx1::get_Year(BSTR* pVal)
+{
+    return getTag(&TagFields::year, pVal);
+}
+HRESULT VlsMP3Encoderx1::put_Year(BSTR newVal)
+{
+    return putTag(&TagFields::year, newVal);
+}
+HRESULT VlsMP3Encoderx1::get_Genre(BSTR* pVal)
+{
+    return getTag(&TagFields::genre, pVal);
+}
+HRESULT VlsMP3Encoderx1::put_Genre(BSTR newVal)
+{
+    return putTag(&TagFields::genre, newVal);
+}
+HRESULT VlsMP3Encoderx1::get_TrackNo(BSTR* pVal)
+{
+    return getTag(&TagFields::trackNo, pVal);
+}
+HRESULT VlsMP3Encoderx1::put_TrackNo(BSTR newVal)
+{
+    return putTag(&TagFields::trackNo, newVal);
+}
+HRESULT VlsMP3Encoderx1::get_Comment(BSTR* pVal)
+{
+    return getTag(&TagFields::comment, pVal);
+}
+HRESULT VlsMP3Encoderx1::put_Comment(BSTR newVal)
+{
+    return putTag(&TagFields::comment, newVal);
+}
+
+} // namespace vlsmp3

@@ -1,0 +1,92 @@
+#pragma once
+
+// The MP3 encoder control: IVlsAudioEncoder and IAudioTag on one object, the event source of
+// _IVlsAudioEncoderEvents. Failures of the encoding thread reach the host as OnError, posted to
+// the control's helper window and fired on the thread that owns the control.
+
+#include "mp3encoder.h"
+#include "vlsaudioencoder.h"
+#include "vlsaudiotag.h"
+#include "vlsshell/control.h"
+
+#include <memory>
+
+template <> struct vlsshell::InterfaceInfo<IVlsAudioEncoder> {
+    static const InterfaceDescription& description();
+};
+template <> struct vlsshell::InterfaceInfo<IAudioTag> {
+    static const InterfaceDescription& description();
+};
+
+namespace vlsmp3 {
+
+// Helper-window messages (user message base + 50 to + 53). wParam: the error text (a BSTR the
+// window procedure frees), 0, the percentage, 0.
+inline constexpr UINT WM_ENCODER_ERROR = 1074;
+inline constexpr UINT WM_ENCODER_WAVE_START = 1075;
+inline constexpr UINT WM_ENCODER_WAVE_PROGRESS = 1076;
+inline constexpr UINT WM_ENCODER_WAVE_FINISH = 1077;
+
+const vlsshell::InterfaceDescription& encoderEventsDescription();
+// The class as vlsmp3x1 registers and creates it.
+const vlsshell::ClassDescription& encoderClass();
+
+class VlsMP3Encoderx1 final : public vlsshell::Control<VlsMP3Encoderx1, IVlsAudioEncoder, IAudioTag> {
+public:
+    static const vlsshell::ControlDescription& description();
+
+    VlsMP3Encoderx1() = default;
+    // Finishes an open output as Close does (the encoding thread is joined here).
+    ~VlsMP3Encoderx1() override;
+
+    // Binds the encoding engine: fails with its message when the library cannot be used.
+    HRESULT finalConstruct();
+    bool onWindowMessage(UINT message, vlscom::WPARAM wParam);
+
+    // IVlsAudioEncoder
+    HRESULT Open(BSTR szFilename) override;
+    HRESULT OpenHandle(std::int64_t hSource) override;
+    HRESULT SetInputFormat(
+        std::int32_t nChannels, std::int32_t nSamplesPerSec, std::int32_t nBitsPerSample) override;
+    HRESULT SetInputFormatWFX(const WAVEFORMATEX* pWfx) override;
+    HRESULT SetOutputFormatVBR(float fQuality) override;
+    HRESULT SetOutputFormatABR(std::int32_t nAvgBitrate) override;
+    HRESULT SetOutputFormatCBR(std::int32_t nBitrate) override;
+    HRESULT Write(const std::uint8_t* data, std::int32_t count) override;
+    HRESULT Close() override;
+    HRESULT get_Filename(BSTR* pVal) override;
+    HRESULT get_AddExtension(VARIANT_BOOL* pVal) override;
+    HRESULT put_AddExtension(VARIANT_BOOL newVal) override;
+    HRESULT get_TagData(IAudioTag** pVal) override;
+    HRESULT get_OverwritePrompt(VARIANT_BOOL* pVal) override;
+    HRESULT put_OverwritePrompt(VARIANT_BOOL newVal) override;
+    HRESULT EncodeFromWave(BSTR waveFile) override;
+    HRESULT EncodeFromWaveSync(BSTR waveFile) override;
+    HRESULT ForceEncodedSamplerate(std::int32_t SampleRate) override;
+
+    // IAudioTag
+    HRESULT get_Title(BSTR* pVal) override;
+    HRESULT put_Title(BSTR newVal) override;
+    HRESULT get_Artist(BSTR* pVal) override;
+    HRESULT put_Artist(BSTR newVal) override;
+    HRESULT get_Album(BSTR* pVal) override;
+    HRESULT put_Album(BSTR newVal) override;
+    HRESULT get_Year(BSTR* pVal) override;
+    HRESULT put_Year(BSTR newVal) override;
+    HRESULT get_Genre(BSTR* pVal) override;
+    HRESULT put_Genre(BSTR newVal) override;
+    HRESULT get_TrackNo(BSTR* pVal) override;
+    HRESULT put_TrackNo(BSTR newVal) override;
+    HRESULT get_Comment(BSTR* pVal) override;
+    HRESULT put_Comment(BSTR newVal) override;
+
+private:
+    // guard() that also turns the engine's EncoderError into the control's error.
+    template <class Body> HRESULT call(Body&& body);
+    HRESULT getTag(std::u16string TagFields::*field, BSTR* pVal);
+    HRESULT putTag(std::u16string TagFields::*field, BSTR newVal);
+
+    std::unique_ptr<Mp3Encoder> m_encoder;
+};
+
+} // namespace vlsmp3
