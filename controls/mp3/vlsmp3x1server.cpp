@@ -1,5 +1,6 @@
 // The vlsmp3x1 server: its type library, its classes and the four exports.
 
+#include "vlsmp3encoderx1.h"
 #include "vlsmp3x1.h"
 #include "vlsshell/module.h"
 
@@ -8,8 +9,6 @@ extern const char vlsmp3x1DecoderScript[];
 
 namespace {
 
-const vlsshell::ClassDescription encoderClass { CLSID_VlsMP3Encoderx1, "Aurikit.MP3Encoderx1.1",
-    vlsmp3x1EncoderScript, nullptr };
 const vlsshell::ClassDescription decoderClass { CLSID_VlsMP3Decoderx1, "Aurikit.MP3Decoderx1.1",
     vlsmp3x1DecoderScript, nullptr };
 
@@ -17,7 +16,7 @@ const vlsshell::ServerDescription& describeServer()
 {
     static const vlsshell::TypeLibDescription typeLib { LIBID_VLSMP3Libx1, "VLSMP3Libx1",
         "MP3 Encoder & Decoder Controls 1.0 (Customized)", 1, 0, {} };
-    static const vlsshell::ServerDescription server { &typeLib, { &encoderClass, &decoderClass } };
+    static const vlsshell::ServerDescription server { &typeLib, { &vlsmp3::encoderClass(), &decoderClass } };
     return server;
 }
 
