@@ -233,8 +233,16 @@ TEST_F(Mp3EncoderTest, CloseWithoutWriteLeavesAnEmptyFile)
 // The configuration record reflects the settings read when the first write starts the stream.
 TEST_F(Mp3EncoderTest, FirstWriteStartsTheStreamWithTheSettings)
 {
-    std::vector<BE_CONFIG> seen;
-    encoder.setConfigInspector([&](const BE_CONFIG& record) { seen.push_back(record); });
+    // The record's fields are packed: copied out by value.
+    struct Seen {
+        std::uint32_t rate, resample, bitrate;
+        std::int32_t mode, preset, vbrHeader;
+    };
+    std::vector<Seen> seen;
+    encoder.setConfigInspector([&](const BE_CONFIG& record) {
+        seen.push_back({ record.dwSampleRate, record.dwReSampleRate, record.dwBitrate, record.nMode,
+            record.nPreset, record.bWriteVBRHeader });
+    });
     encoder.setInputFormat(2, 22050, 8);
     encoder.setOutputFormatCbr(192000);
     encoder.forceEncodedSamplerate(16000);
@@ -246,12 +254,12 @@ TEST_F(Mp3EncoderTest, FirstWriteStartsTheStreamWithTheSettings)
     encoder.write(pcm.data(), pcm.size());
     encoder.close();
     ASSERT_EQ(seen.size(), 1U);
-    EXPECT_EQ(seen[0].dwSampleRate, 22050U);
-    EXPECT_EQ(seen[0].dwReSampleRate, 16000U);
-    EXPECT_EQ(seen[0].nMode, 0);
-    EXPECT_EQ(seen[0].dwBitrate, 96U);
-    EXPECT_EQ(seen[0].nPreset, 2);
-    EXPECT_EQ(seen[0].bWriteVBRHeader, 1);
+    EXPECT_EQ(seen[0].rate, 22050U);
+    EXPECT_EQ(seen[0].resample, 16000U);
+    EXPECT_EQ(seen[0].mode, 0);
+    EXPECT_EQ(seen[0].bitrate, 96U);
+    EXPECT_EQ(seen[0].preset, 2);
+    EXPECT_EQ(seen[0].vbrHeader, 1);
 
     int ends[2];
     ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
@@ -266,8 +274,8 @@ TEST_F(Mp3EncoderTest, FirstWriteStartsTheStreamWithTheSettings)
     drain.join();
     ::close(ends[0]);
     ASSERT_EQ(seen.size(), 2U);
-    EXPECT_EQ(seen[1].nPreset, 13);
-    EXPECT_EQ(seen[1].bWriteVBRHeader, 0);
+    EXPECT_EQ(seen[1].preset, 13);
+    EXPECT_EQ(seen[1].vbrHeader, 0);
 }
 
 // Unsigned 8-bit samples widen to signed 16-bit.
