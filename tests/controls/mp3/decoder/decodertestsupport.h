@@ -21,7 +21,8 @@ inline std::string makeMp3(const TempFolder& folder, const std::string& name, co
         + std::to_string(seconds) + " sine " + std::to_string(frequency) + " vol 0.5 2>&1");
     if (sox.status != 0)
         return "";
-    const CommandResult lame = run("lame --quiet " + lameArgs + " " + quoted(wav) + " " + quoted(mp3) + " 2>&1");
+    const CommandResult lame
+        = run("lame --quiet " + lameArgs + " " + quoted(wav) + " " + quoted(mp3) + " 2>&1");
     return lame.status == 0 ? mp3 : "";
 }
 
@@ -50,7 +51,8 @@ inline double crossingFrequency(const std::vector<std::int16_t>& samples, int ch
     const std::size_t to = frames * 3 / 4;
     int crossings = 0;
     for (std::size_t i = from + 1; i < to; ++i) {
-        const auto at = [&](std::size_t f) { return samples[f * static_cast<std::size_t>(channels) + channel]; };
+        const auto at
+            = [&](std::size_t f) { return samples[f * static_cast<std::size_t>(channels) + channel]; };
         if (at(i - 1) < 0 && at(i) >= 0)
             ++crossings;
     }

@@ -19,13 +19,18 @@ Bytes bytesOf(std::initializer_list<int> values)
     return bytes;
 }
 
-void append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
+void append(Bytes& to, const Bytes& more)
+{
+    to.insert(to.end(), more.begin(), more.end());
+}
 
 Bytes textFrame(const std::string& id, const Bytes& body, int flags2 = 0)
 {
     Bytes frame(id.begin(), id.end());
     const auto size = static_cast<std::uint32_t>(body.size());
-    append(frame, bytesOf({ int(size >> 24), int((size >> 16) & 0xFF), int((size >> 8) & 0xFF), int(size & 0xFF), 0, flags2 }));
+    append(frame,
+        bytesOf({ int(size >> 24), int((size >> 16) & 0xFF), int((size >> 8) & 0xFF), int(size & 0xFF), 0,
+            flags2 }));
     append(frame, body);
     return frame;
 }
@@ -42,8 +47,8 @@ Bytes tag(const Bytes& frames, int version = 3, int flags = 0)
 
 Bytes latin1(const std::string& text)
 {
-    Bytes body { 0 };
-    body.insert(body.end(), text.begin(), text.end());
+    Bytes body(text.size() + 1, 0);
+    std::copy(text.begin(), text.end(), body.begin() + 1);
     return body;
 }
 
@@ -66,8 +71,7 @@ TEST(Id3v2Reader, ReadsTextFramesAndComment)
     append(frames, textFrame("TRCK", latin1("7/12")));
     append(frames, textFrame("TCON", latin1("Synthpop")));
     append(frames, textFrame("TYER", latin1("2001")));
-    Bytes comm = bytesOf({ 0, 'e', 'n', 'g', 'd', 'e', 's', 'c', 0 });
-    append(comm, Bytes { 'H', 'i', 0xE9 });
+    const Bytes comm = bytesOf({ 0, 'e', 'n', 'g', 'd', 'e', 's', 'c', 0, 'H', 'i', 0xE9 });
     append(frames, textFrame("COMM", comm));
     append(frames, Bytes(20, 0));
     const TagFields fields = read(tag(frames));
@@ -89,8 +93,10 @@ TEST(Id3v2Reader, Utf16ByteOrderAndAlignedTerminator)
     append(frames, textFrame("TPE1", bytesOf({ 1, 0xFE, 0xFF, 0, 'B', 0x04, 0x3A })));
     append(frames, textFrame("TALB", bytesOf({ 1, 'C', 0, 'D', 0 })));
     // Description "\u0100\u0001" little-endian: bytes 00 01 01 00, whose middle pair is unaligned.
-    append(frames, textFrame("COMM", bytesOf({ 1, 'e', 'n', 'g', 0xFF, 0xFE, 0x00, 0x01, 0x01, 0x00, 0, 0,
-                                         0xFF, 0xFE, 'O', 0, 'K', 0 })));
+    append(frames,
+        textFrame("COMM",
+            bytesOf(
+                { 1, 'e', 'n', 'g', 0xFF, 0xFE, 0x00, 0x01, 0x01, 0x00, 0, 0, 0xFF, 0xFE, 'O', 0, 'K', 0 })));
     const TagFields fields = read(tag(frames));
     EXPECT_EQ(fields.title, u"A\u043A");
     EXPECT_EQ(fields.artist, u"B\u043A");
@@ -146,7 +152,9 @@ std::array<std::uint8_t, 128> trailer()
     bytes[0] = 'T';
     bytes[1] = 'A';
     bytes[2] = 'G';
-    const auto put = [&](std::size_t at, const std::string& text) { std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at)); };
+    const auto put = [&](std::size_t at, const std::string& text) {
+        std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    };
     put(3, "Title   ");
     put(33, "Artist");
     put(63, "Album");

@@ -107,7 +107,7 @@ TEST(StreamReader, PropertiesOfEncodedFiles)
         { "cbr", "-r 44100 -c 2", "-b 128 -t", 44100, 2, false },
         { "cbrinfo", "-r 44100 -c 2", "-b 128", 44100, 2, true },
         { "vbr", "-r 44100 -c 2", "-V 2", 44100, 2, true },
-        { "abr", "-r 44100 -c 2", "--abr 96", 44100, 2, true },
+        { "abr", "-r 44100 -c 2", "--abr 96 --resample 44.1", 44100, 2, true },
         { "mpeg2", "-r 22050 -c 1", "-b 64 -t -m m", 22050, 1, false },
         { "mpeg25", "-r 8000 -c 1", "-b 16 -t -m m", 8000, 1, false },
         { "mpeg2vbr", "-r 24000 -c 2", "-V 4", 24000, 2, true },
@@ -134,7 +134,7 @@ TEST(StreamReader, PropertiesOfEncodedFiles)
             EXPECT_EQ(info.bitrate, header.bitrateKbps() * 1000);
             const std::uint64_t frames = bytes.size() / static_cast<std::uint64_t>(header.frameLength());
             EXPECT_DOUBLE_EQ(info.duration, double(frames) * header.samplesPerFrame() / c.rate);
-            EXPECT_NEAR(info.duration, 3.0, 0.1);
+            EXPECT_NEAR(info.duration, 3.0, 0.25);
         }
     }
 }
@@ -254,11 +254,12 @@ TEST(StreamReader, HugeId3v2Size)
 TEST(StreamReader, TruncatedAndRandomInput)
 {
     TempFolder folder;
-    const auto bytes = readBytes(makeMp3(folder, "small", "-r 22050 -c 1", 0.2,
-        "-V 5 --add-id3v2 --tt Title --ta Artist --tc Comment"));
+    const auto bytes = readBytes(makeMp3(
+        folder, "small", "-r 22050 -c 1", 0.2, "-V 5 --add-id3v2 --tt Title --ta Artist --tc Comment"));
     ASSERT_GT(bytes.size(), 1000u);
     for (std::size_t length = 0; length <= bytes.size(); ++length) {
-        const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
+        const std::vector<std::uint8_t> cut(
+            bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
         try {
             const StreamInfo info = readBytesAsStream(cut);
             EXPECT_LE(info.firstFrameOffset + 4, cut.size());

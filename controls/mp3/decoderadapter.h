@@ -1,0 +1,51 @@
+#pragma once
+
+// The three-call decoder over libmpg123's feed interface: init, decode and exit. Output is
+// interleaved signed 16-bit PCM at the stream's own rate, with the channel count fixed at init.
+// Gapless trimming is off, so every frame yields its full sample count.
+
+#include "mpg123binding.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace vlsmp3 {
+
+enum class DecodeResult { Output = 0, NeedMore = 1, Error = -1 };
+
+class DecoderAdapter {
+public:
+    // Bytes fed without any output after which decode reports an error (random bytes would
+    // otherwise be swallowed for ever).
+    static constexpr std::size_t feedLimit = 256 * 1024;
+
+    DecoderAdapter() = default;
+    DecoderAdapter(const DecoderAdapter&) = delete;
+    DecoderAdapter& operator=(const DecoderAdapter&) = delete;
+    ~DecoderAdapter() { exit(); }
+
+    // Starts a fresh decoding state for a stream of that many channels (1 or 2) and sample rate
+    // (Hz). Throws DecoderError EngineNotInitialized when the library refuses.
+    void init(int channels, int sampleRate);
+    // Feeds input (may be empty) and produces at most out.size() bytes into out, setting produced.
+    // Output: bytes were produced and more may follow without input. NeedMore: give more input.
+    // Error: the stream cannot be decoded here (also a format other than the stream's, or more
+    // than feedLimit bytes fed without output).
+    DecodeResult decode(
+        std::span<const std::uint8_t> input, std::span<std::uint8_t> out, std::size_t& produced);
+    void exit();
+
+private:
+    const Mpg123Binding* m_binding = nullptr;
+    mpg123_handle* m_handle = nullptr;
+    int m_channels = 0;
+    long m_sampleRate = 0;
+    std::size_t m_fedWithoutOutput = 0;
+    // Output of a frame that did not fit the caller's buffer.
+    std::vector<std::uint8_t> m_pending;
+    std::size_t m_pendingAt = 0;
+};
+
+} // namespace vlsmp3

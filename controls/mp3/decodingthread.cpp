@@ -1,0 +1,212 @@
+#include "decodingthread.h"
+
+#include "decoderadapter.h"
+#include "decodererror.h"
+#include "mp3streamreader.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vlsmp3 {
+
+namespace {
+
+bool sendAll(int fd, const std::uint8_t* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Decodes the file in 512-byte reads into chunks of at most 1152 × channels bytes.
+class ChunkProducer {
+public:
+    ChunkProducer(ByteSource& source, const StreamInfo& info, std::uint64_t& filePosition)
+        : m_source(source)
+        , m_info(info)
+        , m_filePosition(filePosition)
+        , m_chunkBytes(static_cast<std::size_t>(1152 * info.channels))
+    {
+    }
+
+    void requestReset() { m_resetRequested = true; }
+
+    // The chunk's bytes (empty at the end of the stream), or false on a decoding error.
+    bool produce(std::vector<std::uint8_t>& chunk)
+    {
+        if (m_resetRequested) {
+            m_adapter.init(m_info.channels, m_info.sampleRate);
+            m_lastResult = DecodeResult::Error;
+            m_start = m_end = 0;
+            m_resetRequested = false;
+        }
+        while (m_end - m_start < m_chunkBytes) {
+            std::memmove(m_decoded.data(), m_decoded.data() + m_start, m_end - m_start);
+            m_end -= m_start;
+            m_start = 0;
+            bool inputEnded = false;
+            std::size_t produced = 0;
+            const std::span<std::uint8_t> space(m_decoded.data() + m_end, m_decoded.size() - m_end);
+            if (m_lastResult != DecodeResult::Output) {
+                const std::size_t got = m_source.readAt(m_filePosition, m_input.data(), m_input.size());
+                m_filePosition += got;
+                inputEnded = got == 0;
+                m_lastResult = m_adapter.decode(std::span(m_input.data(), got), space, produced);
+            } else {
+                m_lastResult = m_adapter.decode({}, space, produced);
+            }
+            m_end += produced;
+            if (m_lastResult == DecodeResult::Error)
+                return false;
+            if (inputEnded)
+                break;
+        }
+        const std::size_t count = std::min(m_end - m_start, m_chunkBytes);
+        chunk.assign(m_decoded.begin() + static_cast<std::ptrdiff_t>(m_start),
+            m_decoded.begin() + static_cast<std::ptrdiff_t>(m_start + count));
+        m_start += count;
+        return true;
+    }
+
+private:
+    ByteSource& m_source;
+    const StreamInfo& m_info;
+    std::uint64_t& m_filePosition;
+    const std::size_t m_chunkBytes;
+    DecoderAdapter m_adapter;
+    bool m_resetRequested = true;
+    DecodeResult m_lastResult = DecodeResult::Error;
+    std::array<std::uint8_t, 16384> m_decoded {};
+    std::size_t m_start = 0;
+    std::size_t m_end = 0;
+    std::array<std::uint8_t, DecodingThread::fileReadSize> m_input {};
+};
+
+} // namespace
+
+DecodingThread::DecodingThread(ByteSource& source, const StreamInfo& info)
+    : m_source(source)
+    , m_info(info)
+    , m_filePosition(info.firstFrameOffset)
+{
+}
+
+void DecodingThread::start()
+{
+    if (active())
+        return;
+    int ends[2] = { -1, -1 };
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        throw DecoderError::system(errno);
+    const int size = pipeSize;
+    ::setsockopt(ends[1], SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+    ::setsockopt(ends[0], SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    m_readEnd = ends[0];
+    m_writeEnd = ends[1];
+    m_stop.store(false);
+    try {
+        m_thread = std::thread([this] { run(); });
+    } catch (const std::system_error& error) {
+        ::close(m_readEnd);
+        ::close(m_writeEnd);
+        m_readEnd = m_writeEnd = -1;
+        throw DecoderError::system(error.code().value());
+    }
+}
+
+std::size_t DecodingThread::read(void* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const std::size_t n = readSome(static_cast<char*>(data) + done, size - done);
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+std::size_t DecodingThread::readSome(void* data, std::size_t size)
+{
+    if (m_readEnd < 0 || size == 0)
+        return 0;
+    for (;;) {
+        const ssize_t n = ::recv(m_readEnd, data, size, 0);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            return 0;
+    }
+}
+
+void DecodingThread::finish()
+{
+    stop();
+}
+
+void DecodingThread::stop()
+{
+    m_stop.store(true);
+    if (m_readEnd >= 0) {
+        // Wakes a thread blocked in send: its write fails with EPIPE.
+        ::shutdown(m_readEnd, SHUT_RDWR);
+        ::close(m_readEnd);
+        m_readEnd = -1;
+    }
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void DecodingThread::run()
+{
+    ChunkProducer producer(m_source, m_info, m_filePosition);
+    std::vector<std::uint8_t> chunk;
+    const double chunkMs = 576000.0 / m_info.sampleRate;
+    try {
+        while (!m_stop.load()) {
+            const std::int64_t target = m_pendingSeek.exchange(-1);
+            if (target >= 0) {
+                m_positionMs.store(double(target));
+                producer.requestReset();
+                const auto frame
+                    = findFrame(m_source, m_info.firstFrameOffset + seekOffset(m_info, target), m_info);
+                if (!frame)
+                    break;
+                m_filePosition = *frame;
+            }
+            if (!producer.produce(chunk)) {
+                const auto frame = findFrame(m_source, m_filePosition, m_info);
+                if (!frame)
+                    break;
+                m_filePosition = *frame;
+                producer.requestReset();
+                continue;
+            }
+            if (chunk.empty())
+                break;
+            m_positionMs.store(m_positionMs.load() + chunkMs);
+            if (!sendAll(m_writeEnd, chunk.data(), chunk.size()))
+                break;
+        }
+    } catch (const std::exception&) {
+        // A failed file read or an engine that cannot start ends the stream.
+    }
+    ::shutdown(m_writeEnd, SHUT_WR);
+    ::close(m_writeEnd);
+    m_writeEnd = -1;
+}
+
+} // namespace vlsmp3

@@ -1,0 +1,63 @@
+#pragma once
+
+// The decoding thread of an open MP3 stream and the 4096-byte pipe it fills with 16-bit PCM at
+// the stream's own rate and channels. The owner starts a run, reads the pipe, and ends the run
+// either at the end of the stream (finish) or early (stop); both join the thread. A new run
+// continues from where the previous one left the file, or from a pending seek.
+
+#include "bytesource.h"
+#include "streaminfo.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <thread>
+
+namespace vlsmp3 {
+
+class DecodingThread {
+public:
+    static constexpr int pipeSize = 4096;
+    static constexpr std::size_t fileReadSize = 512;
+
+    // source and info must outlive this object. The file position starts at the first frame.
+    DecodingThread(ByteSource& source, const StreamInfo& info);
+    DecodingThread(const DecodingThread&) = delete;
+    DecodingThread& operator=(const DecodingThread&) = delete;
+    ~DecodingThread() { stop(); }
+
+    // True from start() until finish() or stop().
+    bool active() const { return m_readEnd >= 0; }
+    // Creates the pipe and starts the thread. Throws DecoderError::system when either fails.
+    void start();
+    // Reads until size bytes were read or the stream ended; returns the count. Owner's thread.
+    std::size_t read(void* data, std::size_t size);
+    // One read of up to size bytes (blocks until some arrive); 0 at the end of the stream.
+    std::size_t readSome(void* data, std::size_t size);
+    // Ends a run whose stream ended: closes the pipe and joins the thread.
+    void finish();
+    // Ends a run at once: the thread stops at its next chunk or when its pipe write fails, and is
+    // joined. Nothing is lost but what the pipe still held.
+    void stop();
+
+    // Position to seek to (ms), taken up by the thread at its next chunk (or by the next run).
+    void seek(std::int64_t targetMs) { m_pendingSeek.store(targetMs); }
+    // Milliseconds of audio passed to the pipe, from the last seek target.
+    double positionMs() const { return m_positionMs.load(); }
+
+private:
+    void run();
+
+    ByteSource& m_source;
+    const StreamInfo& m_info;
+    // Touched by the thread during a run, by the owner between runs.
+    std::uint64_t m_filePosition;
+    int m_readEnd = -1;
+    int m_writeEnd = -1;
+    std::thread m_thread;
+    std::atomic<bool> m_stop { false };
+    std::atomic<std::int64_t> m_pendingSeek { -1 };
+    std::atomic<double> m_positionMs { 0 };
+};
+
+} // namespace vlsmp3

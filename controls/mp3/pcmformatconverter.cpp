@@ -1,0 +1,144 @@
+#include "pcmformatconverter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace vlsmp3 {
+
+namespace {
+
+bool valid(const PcmFormat& format)
+{
+    return (format.channels == 1 || format.channels == 2)
+        && (format.bitsPerSample == 8 || format.bitsPerSample == 16) && format.sampleRate > 0;
+}
+
+int toSample(float value)
+{
+    // Clipping first keeps the conversion defined; truncation is toward zero.
+    return static_cast<int>(std::clamp(value, -32768.0f, 32767.0f));
+}
+
+} // namespace
+
+PcmFormatConverter::PcmFormatConverter(const PcmFormat& source, const PcmFormat& target)
+    : m_source(source)
+    , m_target(target)
+    , m_ratio(double(source.sampleRate) / double(target.sampleRate))
+{
+    if (!valid(source) || !valid(target))
+        throw std::invalid_argument("unsupported PCM format");
+    const bool copies = m_ratio >= 0.9999 && m_ratio <= 1.0001;
+    for (int channel = 0; channel < source.channels; ++channel) {
+        if (copies)
+            m_resamplers.emplace_back();
+        else
+            m_resamplers.emplace_back(std::in_place, source.sampleRate, target.sampleRate);
+    }
+}
+
+std::size_t PcmFormatConverter::maxBlockOutput() const
+{
+    const double frames = std::ceil(double(blockSamples) / m_ratio) + 4;
+    return static_cast<std::size_t>(frames) * m_target.blockAlign();
+}
+
+std::size_t PcmFormatConverter::push(std::span<const std::uint8_t> bytes)
+{
+    if (m_input.room() < bytes.size())
+        processWholeBlocks();
+    const std::size_t accepted = m_input.write(bytes.data(), bytes.size());
+    while (m_input.held() > 16000 && canProcess())
+        processBlock();
+    return accepted;
+}
+
+void PcmFormatConverter::processWholeBlocks()
+{
+    while (m_input.held() >= sourceBlockBytes() && canProcess())
+        processBlock();
+}
+
+bool PcmFormatConverter::flush()
+{
+    while (m_input.held() > 0 && canProcess())
+        processBlock();
+    return m_input.held() == 0;
+}
+
+std::size_t PcmFormatConverter::take(std::span<std::uint8_t> out)
+{
+    return m_output.read(out.data(), out.size());
+}
+
+void PcmFormatConverter::processBlock()
+{
+    const std::size_t align = m_source.blockAlign();
+    const std::size_t wanted = std::min(sourceBlockBytes(), m_input.held() / align * align);
+    if (wanted == 0) {
+        // Less than one sample frame left: it cannot be converted, so it is dropped.
+        m_blockBytes.resize(m_input.held());
+        m_input.read(m_blockBytes.data(), m_blockBytes.size());
+        return;
+    }
+    m_blockBytes.resize(wanted);
+    m_input.read(m_blockBytes.data(), wanted);
+    const std::size_t frames = wanted / align;
+
+    const int channels = m_source.channels;
+    for (int c = 0; c < channels; ++c)
+        m_channelIn[c].resize(frames);
+    for (std::size_t f = 0; f < frames; ++f) {
+        for (int c = 0; c < channels; ++c) {
+            const std::size_t index = f * static_cast<std::size_t>(channels) + static_cast<std::size_t>(c);
+            int sample = 0;
+            if (m_source.bitsPerSample == 8) {
+                sample = (int(m_blockBytes[index]) - 128) * 256;
+            } else {
+                sample
+                    = static_cast<std::int16_t>(m_blockBytes[2 * index] | (m_blockBytes[2 * index + 1] << 8));
+            }
+            m_channelIn[c][f] = static_cast<float>(sample);
+        }
+    }
+    for (int c = 0; c < channels; ++c) {
+        m_channelOut[c].clear();
+        if (m_resamplers[c])
+            m_resamplers[c]->process(m_channelIn[c], m_channelOut[c]);
+        else
+            m_channelOut[c] = m_channelIn[c];
+    }
+
+    const std::size_t outFrames
+        = channels == 2 ? std::min(m_channelOut[0].size(), m_channelOut[1].size()) : m_channelOut[0].size();
+    m_outBytes.clear();
+    m_outBytes.reserve(outFrames * m_target.blockAlign());
+    const auto emit = [&](int sample) {
+        if (m_target.bitsPerSample == 8) {
+            m_outBytes.push_back(static_cast<std::uint8_t>(sample / 256 + 128));
+        } else {
+            m_outBytes.push_back(static_cast<std::uint8_t>(sample & 0xFF));
+            m_outBytes.push_back(static_cast<std::uint8_t>((sample >> 8) & 0xFF));
+        }
+    };
+    for (std::size_t f = 0; f < outFrames; ++f) {
+        const int left = toSample(m_channelOut[0][f]);
+        if (channels == 1) {
+            emit(left);
+            if (m_target.channels == 2)
+                emit(left);
+        } else {
+            const int right = toSample(m_channelOut[1][f]);
+            if (m_target.channels == 1) {
+                emit(static_cast<int>((left + right) * 0.5));
+            } else {
+                emit(left);
+                emit(right);
+            }
+        }
+    }
+    m_output.write(m_outBytes.data(), m_outBytes.size());
+}
+
+} // namespace vlsmp3

@@ -1,0 +1,41 @@
+#pragma once
+
+// One channel of Blackman-windowed sinc resampling, carried from block to block: the filter table
+// of up to 641 phases, the last filter-length + 1 input samples and the fractional time offset.
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace vlsmp3 {
+
+class SincResampler {
+public:
+    // Rates in Hz, both above 0.
+    SincResampler(std::int64_t sourceRate, std::int64_t targetRate);
+
+    // Filter length: 32 when the ratio source ÷ target is within 0.0001 of a whole number, else 31.
+    int filterLength() const { return m_length; }
+    // Phases of the table: target ÷ gcd(source, target), at most 320.
+    int phases() const { return m_phases; }
+    // Coefficients of row r (0 ≤ r ≤ 2 × phases), filterLength() + 1 of them, summing to 1.
+    std::span<const double> row(int r) const;
+
+    // Resamples all of input, appending the output samples to out.
+    void process(std::span<const float> input, std::vector<float>& out);
+
+private:
+    // One pass: outputs until more input is needed; returns the input samples consumed.
+    std::size_t pass(std::span<const float> input, std::vector<float>& out);
+    void buildTable();
+
+    double m_ratio;
+    int m_phases;
+    int m_length;
+    double m_cutoff;
+    std::vector<double> m_table;
+    std::vector<float> m_history;
+    double m_timeOffset = 0;
+};
+
+} // namespace vlsmp3

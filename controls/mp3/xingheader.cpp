@@ -1,0 +1,64 @@
+#include "xingheader.h"
+
+namespace vlsmp3 {
+
+namespace {
+
+std::uint32_t bigEndian32(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    return (std::uint32_t(bytes[at]) << 24) | (std::uint32_t(bytes[at + 1]) << 16)
+        | (std::uint32_t(bytes[at + 2]) << 8) | std::uint32_t(bytes[at + 3]);
+}
+
+} // namespace
+
+std::optional<XingHeader> XingHeader::parse(FrameHeader header, std::span<const std::uint8_t> frame)
+{
+    const bool mpeg1 = header.bits() & (1u << 19);
+    const bool mono = header.mode() == 3;
+    const std::size_t start = mpeg1 ? (mono ? 21 : 36) : (mono ? 13 : 21);
+    if (frame.size() < start + 8)
+        return std::nullopt;
+    const auto letter = [&](std::size_t i, char a, char b) {
+        return frame[start + i] == static_cast<std::uint8_t>(a)
+            || frame[start + i] == static_cast<std::uint8_t>(b);
+    };
+    if (!letter(0, 'X', 'I') || !letter(1, 'i', 'n') || !letter(2, 'n', 'f') || !letter(3, 'g', 'o'))
+        return std::nullopt;
+    XingHeader xing;
+    xing.flags = bigEndian32(frame, start + 4);
+    std::size_t at = start + 8;
+    const auto take32 = [&]() -> std::optional<std::uint32_t> {
+        if (at + 4 > frame.size())
+            return std::nullopt;
+        const std::uint32_t value = bigEndian32(frame, at);
+        at += 4;
+        return value;
+    };
+    if (xing.flags & 1)
+        xing.frames = take32();
+    if (xing.flags & 2)
+        xing.bytes = take32();
+    if (xing.flags & 4) {
+        if (at + 100 <= frame.size()) {
+            std::array<std::uint8_t, 100> table {};
+            for (std::size_t i = 0; i < 100; ++i)
+                table[i] = frame[at + i];
+            xing.seekTable = table;
+        }
+        at += 100;
+    }
+    if (xing.flags & 8)
+        xing.quality = take32();
+    if (at + 24 <= frame.size()) {
+        const int delay = (frame[at + 21] << 4) | (frame[at + 22] >> 4);
+        const int padding = ((frame[at + 22] & 0x0F) << 8) | frame[at + 23];
+        if (delay <= 3000)
+            xing.encoderDelay = delay;
+        if (padding <= 3000)
+            xing.encoderPadding = padding;
+    }
+    return xing;
+}
+
+} // namespace vlsmp3
