@@ -60,11 +60,19 @@ public:
         if (text.empty())
             return true;
         const EncodedText encoded = encode(text);
-        std::vector<std::uint8_t> body { encoded.encoding, 'e', 'n', 'g' };
-        if (encoded.encoding == 1)
-            body.insert(body.end(), { 0xFF, 0xFE, 0, 0 });
-        else
+        // Language "eng", then an empty description in the text's encoding.
+        std::vector<std::uint8_t> body;
+        body.reserve(8 + encoded.bytes.size());
+        body.push_back(encoded.encoding);
+        body.push_back('e');
+        body.push_back('n');
+        body.push_back('g');
+        if (encoded.encoding == 1) {
+            body.push_back(0xFF);
+            body.push_back(0xFE);
             body.push_back(0);
+        }
+        body.push_back(0);
         body.insert(body.end(), encoded.bytes.begin(), encoded.bytes.end());
         return addFrame("COMM", body);
     }

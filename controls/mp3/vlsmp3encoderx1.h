@@ -4,17 +4,14 @@
 // _IVlsAudioEncoderEvents. Failures of the encoding thread reach the host as OnError, posted to
 // the control's helper window and fired on the thread that owns the control.
 
+#include "audiotaginterface.h"
 #include "mp3encoder.h"
 #include "vlsaudioencoder.h"
-#include "vlsaudiotag.h"
 #include "vlsshell/control.h"
 
 #include <memory>
 
 template <> struct vlsshell::InterfaceInfo<IVlsAudioEncoder> {
-    static const InterfaceDescription& description();
-};
-template <> struct vlsshell::InterfaceInfo<IAudioTag> {
     static const InterfaceDescription& description();
 };
 
