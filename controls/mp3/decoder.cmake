@@ -26,3 +26,5 @@ target_include_directories(vlsmp3decoder PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(vlsmp3decoder PUBLIC vlsmp3engine Threads::Threads PRIVATE ${CMAKE_DL_LIBS})
 set_target_properties(vlsmp3decoder PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 target_link_libraries(vlsmp3x1 PRIVATE vlsmp3decoder)
+# The decoder control joins the server.
+target_sources(vlsmp3x1 PRIVATE ${CMAKE_CURRENT_LIST_DIR}/vlsmp3decoderx1.cpp)

@@ -1,0 +1,98 @@
+#pragma once
+
+// The MP3 decoder control: IVlsAudioDecoder and IAudioTag on one object, the event source of
+// _IVlsAudioDecoderEvents (declared; no operation raises it: failures are returned).
+
+#include "decoderclass.h"
+#include "decodingthread.h"
+#include "filesource.h"
+#include "pcmformatconverter.h"
+#include "streaminfo.h"
+#include "vlsaudiodecoder.h"
+#include "vlsaudiotag.h"
+#include "vlsshell/control.h"
+
+#include <memory>
+#include <optional>
+
+template <> struct vlsshell::InterfaceInfo<IVlsAudioDecoder> {
+    static const InterfaceDescription& description();
+};
+// Defined with the encoder control, which shares the tag interface.
+template <> struct vlsshell::InterfaceInfo<IAudioTag> {
+    static const InterfaceDescription& description();
+};
+
+namespace vlsmp3 {
+
+const vlsshell::InterfaceDescription& decoderEventsDescription();
+
+class VlsMP3Decoderx1 final : public vlsshell::Control<VlsMP3Decoderx1, IVlsAudioDecoder, IAudioTag> {
+public:
+    static const vlsshell::ControlDescription& description();
+
+    VlsMP3Decoderx1() = default;
+    // Closes an open file (the decoding thread is joined here).
+    ~VlsMP3Decoderx1() override;
+
+    // Binds the decoding engine: fails with its message when the library cannot be used.
+    HRESULT finalConstruct();
+
+    // IVlsAudioDecoder
+    HRESULT Open(BSTR szFilename) override;
+    HRESULT OpenHandle(std::int64_t hSource) override;
+    HRESULT get_Position(std::int32_t* pVal) override;
+    HRESULT put_Position(std::int32_t newVal) override;
+    HRESULT get_Format(WAVEFORMATEX* pVal) override;
+    HRESULT get_Bitrate(std::int32_t* pVal) override;
+    HRESULT get_Duration(std::int32_t* pVal) override;
+    HRESULT get_TagData(IAudioTag** pVal) override;
+    HRESULT get_Filename(BSTR* pVal) override;
+    HRESULT Seek(std::int32_t Position) override;
+    HRESULT Read(std::uint8_t* data, std::int32_t count, std::int32_t* Read) override;
+    HRESULT Close() override;
+    HRESULT SetOutputFormat(
+        std::int32_t nChannels, std::int32_t nSamplesPerSec, std::int32_t nBitsPerSample) override;
+    HRESULT SetOutputFormatWFX(const WAVEFORMATEX* pWfx) override;
+
+    // IAudioTag
+    HRESULT get_Title(BSTR* pVal) override;
+    HRESULT put_Title(BSTR newVal) override;
+    HRESULT get_Artist(BSTR* pVal) override;
+    HRESULT put_Artist(BSTR newVal) override;
+    HRESULT get_Album(BSTR* pVal) override;
+    HRESULT put_Album(BSTR newVal) override;
+    HRESULT get_Year(BSTR* pVal) override;
+    HRESULT put_Year(BSTR newVal) override;
+    HRESULT get_Genre(BSTR* pVal) override;
+    HRESULT put_Genre(BSTR newVal) override;
+    HRESULT get_TrackNo(BSTR* pVal) override;
+    HRESULT put_TrackNo(BSTR newVal) override;
+    HRESULT get_Comment(BSTR* pVal) override;
+    HRESULT put_Comment(BSTR newVal) override;
+
+private:
+    // guard() that also turns the engine's DecoderError into the control's error.
+    template <class Body> HRESULT call(Body&& body);
+    HRESULT getTag(std::u16string TagFields::*field, BSTR* pVal);
+    HRESULT putTag(std::u16string TagFields::*field, BSTR newVal);
+    bool isOpen() const { return m_source != nullptr; }
+    void closeFile();
+    void seekTo(std::int32_t seconds);
+    std::size_t readConverted(std::uint8_t* data, std::size_t count);
+    // Replaces the target format and its converter; E_UNEXPECTED (thrown) while reading.
+    void setTarget(const WAVEFORMATEX& target);
+
+    std::u16string m_fileName;
+    std::unique_ptr<FileSource> m_source;
+    StreamInfo m_info;
+    std::unique_ptr<DecodingThread> m_thread;
+    WAVEFORMATEX m_native {};
+    std::optional<WAVEFORMATEX> m_target;
+    std::unique_ptr<PcmFormatConverter> m_converter;
+    // The pipe reached its end during a converted read; the converter is being flushed.
+    bool m_pipeEnded = false;
+    TagFields m_tags;
+};
+
+} // namespace vlsmp3
