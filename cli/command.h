@@ -20,5 +20,7 @@ struct Command {
 
 int runButtonCommand(const std::vector<std::string>& args);
 int runJukeboxCommand(const std::vector<std::string>& args);
+int runInfoCommand(const std::vector<std::string>& args);
+int runDecodeCommand(const std::vector<std::string>& args);
 
 } // namespace tmbr::cli

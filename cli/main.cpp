@@ -15,6 +15,8 @@ using tmbr::cli::Command;
 const Command kCommands[] = {
     { "button", "generate a single play button for one MP3 file", tmbr::cli::runButtonCommand },
     { "jukebox", "generate a multitrack jukebox for a set of MP3 files", tmbr::cli::runJukeboxCommand },
+    { "info", "print an MP3 file's format, bit rate, duration and tags", tmbr::cli::runInfoCommand },
+    { "decode", "decode an MP3 file to a PCM WAV file", tmbr::cli::runDecodeCommand },
 };
 
 std::string usage()

@@ -1,0 +1,70 @@
+#include "command.h"
+#include "decoderclient.h"
+#include "options.h"
+#include "vlscom/bstr.h"
+
+#include <cstdio>
+
+namespace tmbr::cli {
+
+namespace {
+
+const char kInfoHelp[] = "Usage: tmbr info FILE.mp3\n"
+                         "\n"
+                         "Prints the MP3 file's channels, sample rate (Hz), bit rate (bit/s), duration\n"
+                         "(whole seconds) and its seven tag fields, one per line, as the MP3 decoder\n"
+                         "control reads them.\n";
+
+std::string tagText(IAudioTag* tags, HRESULT (IAudioTag::*get)(BSTR*))
+{
+    BSTR value = nullptr;
+    check((tags->*get)(&value));
+    const std::string text = vlscom::toUtf8(vlscom::bstrView(value));
+    SysFreeString(value);
+    return text;
+}
+
+} // namespace
+
+int runInfoCommand(const std::vector<std::string>& args)
+{
+    Options options("tmbr info");
+    options.allowPositionals();
+    options.parse(args);
+    if (options.helpRequested()) {
+        std::fputs(kInfoHelp, stdout);
+        return kExitSuccess;
+    }
+    if (options.positionals().size() != 1)
+        throw options.error("expects one MP3 file");
+    try {
+        const auto decoder = openDecoder(options.positionals()[0]);
+        WAVEFORMATEX format {};
+        std::int32_t bitrate = 0;
+        std::int32_t duration = 0;
+        check(decoder->get_Format(&format));
+        check(decoder->get_Bitrate(&bitrate));
+        check(decoder->get_Duration(&duration));
+        vlscom::ComPtr<IAudioTag> tags;
+        check(decoder->get_TagData(tags.put()));
+        std::string out;
+        out += "Channels: " + std::to_string(format.nChannels) + "\n";
+        out += "SampleRate: " + std::to_string(format.nSamplesPerSec) + "\n";
+        out += "Bitrate: " + std::to_string(bitrate) + "\n";
+        out += "Duration: " + std::to_string(duration) + "\n";
+        out += "Title: " + tagText(tags.get(), &IAudioTag::get_Title) + "\n";
+        out += "Artist: " + tagText(tags.get(), &IAudioTag::get_Artist) + "\n";
+        out += "Album: " + tagText(tags.get(), &IAudioTag::get_Album) + "\n";
+        out += "Year: " + tagText(tags.get(), &IAudioTag::get_Year) + "\n";
+        out += "Genre: " + tagText(tags.get(), &IAudioTag::get_Genre) + "\n";
+        out += "TrackNo: " + tagText(tags.get(), &IAudioTag::get_TrackNo) + "\n";
+        out += "Comment: " + tagText(tags.get(), &IAudioTag::get_Comment) + "\n";
+        std::fputs(out.c_str(), stdout);
+        return kExitSuccess;
+    } catch (const ComponentError& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return kExitFailure;
+    }
+}
+
+} // namespace tmbr::cli
