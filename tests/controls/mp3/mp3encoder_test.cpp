@@ -1,4 +1,6 @@
+#include "bytepipe.h"
 #include "encodererror.h"
+#include "engineadapter.h"
 #include "lamebinding.h"
 #include "mp3encoder.h"
 #include "mp3testsupport.h"
@@ -285,6 +287,34 @@ TEST(EncodingThread, WidensEightBitSamples)
     EXPECT_EQ(EncodingThread::widen(0), -32768);
     EXPECT_EQ(EncodingThread::widen(255), 32512);
     EXPECT_EQ(EncodingThread::widen(129), 256);
+}
+
+// An engine that refuses a chunk ends the thread with #19 (16-bit) or #17 (8-bit input), and the
+// pipe's reader is gone, so the writer learns of it.
+TEST(EncodingThread, EngineFailureEndsTheThread)
+{
+    for (const std::uint16_t bits : { 16, 8 }) {
+        EngineAdapter engine(LameBinding::bound()); // no stream started: every chunk is refused
+        BytePipe pipe(0);
+        ErrorLog log;
+        std::vector<std::uint8_t> output(8192);
+        std::vector<std::int16_t> conversion(2304);
+        int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        ASSERT_GE(devNull, 0);
+        {
+            EncodingThread thread(
+                { &engine, &pipe, devNull, 2304, output.data(), conversion.data(), bits, 2, log.sink() });
+            const std::vector<std::uint8_t> pcm(4096, 0x80);
+            EXPECT_EQ(pipe.write(pcm.data(), pcm.size()), 0);
+            thread.wait();
+        }
+        EXPECT_EQ(log.messages(),
+            std::vector<std::string> { bits == 16 ? "Internal error #19. Encoding failed."
+                                                  : "Internal error #17. Encoding failed." });
+        const std::uint8_t byte = 0;
+        EXPECT_NE(pipe.write(&byte, 1), 0);
+        ::close(devNull);
+    }
 }
 
 // Bytes split anywhere, even inside a sample or a stereo frame, encode exactly as whole blocks do.
