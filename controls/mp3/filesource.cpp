@@ -11,12 +11,14 @@ namespace vlsmp3 {
 
 FileSource::FileSource(const std::string& path)
 {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO given as the file cannot hang the open; it is refused below.
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0)
         throw DecoderError::system(errno);
     struct stat status { };
-    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : (errno ? errno : EINVAL);
+    const bool statFailed = ::fstat(m_fd, &status) != 0;
+    if (statFailed || !S_ISREG(status.st_mode)) {
+        const int error = statFailed ? errno : (S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
         ::close(m_fd);
         throw DecoderError::system(error);
     }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vlscom;
 using namespace mp3test;
@@ -129,6 +130,10 @@ TEST_F(DecoderControl, Errors)
     EXPECT_EQ(m_decoder->Close(), S_OK);
 
     EXPECT_EQ(open(m_folder.file("missing.mp3")), HRESULT(0x80070002));
+    // A folder and a FIFO are refused at once (a FIFO would otherwise block the open).
+    EXPECT_EQ(open(m_folder.path()), HRESULT(0x80070015));
+    ASSERT_EQ(::mkfifo(m_folder.file("fifo.mp3").c_str(), 0600), 0);
+    EXPECT_EQ(open(m_folder.file("fifo.mp3")), HRESULT(0x80070016));
     writeBytes(m_folder.file("short.mp3"), { 1, 2, 3 });
     EXPECT_EQ(open(m_folder.file("short.mp3")), DISP_E_EXCEPTION);
     EXPECT_EQ(errorText(), decoderError("Unexpected end of file."));
