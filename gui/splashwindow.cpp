@@ -2,6 +2,7 @@
 
 #include "appicon.h"
 
+#include <QEventLoop>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -19,6 +20,18 @@ SplashWindow::SplashWindow(QWidget* parent, int intervalMs)
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, &QDialog::accept);
+}
+
+int SplashWindow::exec()
+{
+    // A short interval can run out while show() is still handling events;
+    // QDialog::exec() would then wait for a window that has already closed.
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    return result();
 }
 
 void SplashWindow::showEvent(QShowEvent* event)

@@ -15,6 +15,9 @@ public:
 
     const QTimer& timer() const { return m_timer; }
 
+    // Shows the window modally until the timer has closed it; returns Accepted.
+    int exec() override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
