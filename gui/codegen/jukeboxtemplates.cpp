@@ -1,6 +1,7 @@
 #include "jukeboxtemplates.h"
 
 #include "characters.h"
+#include "embedmarkup.h"
 #include "escape.h"
 #include "singletemplates.h"
 #include "textlines.h"
@@ -26,6 +27,12 @@ std::string playerUrl(const JukeboxValues& v)
 std::string scriptFileName(const JukeboxValues& v)
 {
     return "tmbrmjb" + v.id + ".js";
+}
+
+EmbedMarkup embedMarkup(const JukeboxValues& v)
+{
+    return { playerUrl(v), "loc=" + escapeHtml(v.playerPath), v.width, v.height,
+        EmbedMarkup::EmbedOrder::ScriptAccessFirst };
 }
 
 std::string settingsText(const JukeboxOptions& options, std::string_view colourLine,
@@ -86,30 +93,9 @@ std::string jukeboxScriptFile(CodeType type, const JukeboxValues& v)
             .line(id, ".write(\"flashcontent", id, "\" );")
             .line();
         break;
-    case CodeType::JavaScriptMethod2: {
-        const std::string url = escapeHtmlInJsString(playerUrl(v));
-        const std::string location = escapeHtmlInJsString(v.playerPath);
-        const std::string width = escapeHtmlInJsString(v.width);
-        const std::string height = escapeHtmlInJsString(v.height);
-        lines
-            .line(
-                "document.write('<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"",
-                kFlashCabUrl, "\" width=\"", width, "\" height=\"", height, "\" align=\"middle\">');")
-            .line("document.write('<param name=\"movie\" value=\"", url, "\">');")
-            .line("document.write('<param name=\"FlashVars\" value=\"loc=", location, "\">');")
-            .line("document.write('<param name=\"quality\" value=\"high\">');")
-            .line("document.write('<param name=\"menu\" value=\"false\">');")
-            .line("document.write('<param name=\"allowFullScreen\" value=\"true\">');")
-            .line("document.write('<param name=\"allowScriptAccess\" value=\"always\">');")
-            .line("document.write('<embed src=\"", url, "\" FlashVars=\"loc=", location,
-                "\" quality=\"high\" menu=\"false\"  width=\"", width, "\" height=\"", height,
-                "\" allowScriptAccess=\"always\" allowFullScreen=\"true\" "
-                "type=\"application/x-shockwave-flash\" "
-                "pluginspage=\"",
-                kFlashDownloadPage, "\"></embed>');")
-            .line("document.write('</object>');");
+    case CodeType::JavaScriptMethod2:
+        addEmbedMarkup(lines, embedMarkup(v), MarkupForm::DocumentWrite);
         break;
-    }
     case CodeType::FlashEmbedCode:
         throw std::invalid_argument("FlashEmbedCode has no player script file");
     }
@@ -176,46 +162,14 @@ std::string jukeboxOnlineTestPage(const std::string& pageCode)
 
 std::string jukeboxPageCode(CodeType type, const JukeboxValues& v)
 {
-    const std::string path = escapeHtml(v.playerPath);
     TextLines lines;
     lines.line("<!--Audio player code starts here-->");
-    switch (type) {
-    case CodeType::JavaScriptMethod1:
-        lines.line("<script type=\"text/javascript\" src=\"", path, "swfobject.js\"></script>")
-            .line("<div id=\"flashcontent", v.id,
-                "\" align=\"center\"> You probably do not have the Flash Player installed for your browser "
-                "or the "
-                "audio files are misplaced on the server!</div>")
-            .line("<script type=\"text/javascript\" src=\"", path, scriptFileName(v), "\"></script>");
-        break;
-    case CodeType::JavaScriptMethod2:
-        lines.line("<div align=\"center\">")
-            .line("<script type=\"text/javascript\" src=\"", path, scriptFileName(v), "\"></script>")
-            .line("</div>");
-        break;
-    case CodeType::FlashEmbedCode: {
-        const std::string url = escapeHtml(playerUrl(v));
-        const std::string width = escapeHtml(v.width);
-        const std::string height = escapeHtml(v.height);
-        lines.line("<div align=\"center\">")
-            .line("<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"", kFlashCabUrl,
-                "\" width=\"", width, "\" height=\"", height, "\" align=\"middle\">")
-            .line("<param name=\"movie\" value=\"", url, "\">")
-            .line("<param name=\"FlashVars\" value=\"loc=", path, "\">")
-            .line("<param name=\"quality\" value=\"high\">")
-            .line("<param name=\"menu\" value=\"false\">")
-            .line("<param name=\"allowFullScreen\" value=\"true\">")
-            .line("<param name=\"allowScriptAccess\" value=\"always\">")
-            .line("<embed src=\"", url, "\" FlashVars=\"loc=", path,
-                "\" quality=\"high\" menu=\"false\"  width=\"", width, "\" height=\"", height,
-                "\" allowScriptAccess=\"always\" allowFullScreen=\"true\" "
-                "type=\"application/x-shockwave-flash\" "
-                "pluginspage=\"",
-                kFlashDownloadPage, "\"></embed>")
-            .line("</object>")
-            .line("</div>");
-        break;
-    }
+    if (writesScriptFile(type)) {
+        addScriptTagCode(lines, type, v.playerPath, v.id, scriptFileName(v));
+    } else {
+        lines.line("<div align=\"center\">");
+        addEmbedMarkup(lines, embedMarkup(v), MarkupForm::Html);
+        lines.line("</div>");
     }
     lines.line("<!--Audio player code ends here-->");
     return lines.joined();

@@ -1,5 +1,6 @@
 #include "singletemplates.h"
 
+#include "embedmarkup.h"
 #include "escape.h"
 #include "webaddresses.h"
 
@@ -44,6 +45,11 @@ std::string flashVars(const SingleButtonValues& v)
 std::string scriptFileName(const SingleButtonValues& v)
 {
     return "tmbrwbc" + v.id + ".js";
+}
+
+EmbedMarkup embedMarkup(const SingleButtonValues& v)
+{
+    return { playerUrl(v), flashVars(v), v.width, v.height, EmbedMarkup::EmbedOrder::FullScreenFirst };
 }
 
 } // namespace
@@ -142,31 +148,11 @@ std::string singleScriptFile(CodeType type, const SingleButtonValues& v)
             .line(id, ".addParam(\"allowScriptAccess\", \"always\" );")
             .line(id, ".write(\"flashcontent", id, "\" );");
         break;
-    case CodeType::JavaScriptMethod2: {
-        const std::string url = escapeHtmlInJsString(playerUrl(v));
-        const std::string vars = escapeJsString(flashVars(v));
-        const std::string width = escapeHtmlInJsString(v.width);
-        const std::string height = escapeHtmlInJsString(v.height);
-        lines.line("document.write('<p align=center>');")
-            .line(
-                "document.write('<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"",
-                kFlashCabUrl, "\" width=\"", width, "\" height=\"", height, "\" align=\"middle\">');")
-            .line("document.write('<param name=\"movie\" value=\"", url, "\">');")
-            .line("document.write('<param name=\"FlashVars\" value=\"", vars, "\">');")
-            .line("document.write('<param name=\"quality\" value=\"high\">');")
-            .line("document.write('<param name=\"menu\" value=\"false\">');")
-            .line("document.write('<param name=\"allowFullScreen\" value=\"true\">');")
-            .line("document.write('<param name=\"allowScriptAccess\" value=\"always\">');")
-            .line("document.write('<embed src=\"", url, "\" FlashVars=\"", vars,
-                "\" quality=\"high\" menu=\"false\"  width=\"", width, "\" height=\"", height,
-                "\" allowFullScreen=\"true\" allowScriptAccess=\"always\" "
-                "type=\"application/x-shockwave-flash\" "
-                "pluginspage=\"",
-                kFlashDownloadPage, "\"></embed>');")
-            .line("document.write('</object>');")
-            .line("document.write('</p>');");
+    case CodeType::JavaScriptMethod2:
+        lines.line("document.write('<p align=center>');");
+        addEmbedMarkup(lines, embedMarkup(v), MarkupForm::DocumentWrite);
+        lines.line("document.write('</p>');");
         break;
-    }
     case CodeType::FlashEmbedCode:
         throw std::invalid_argument("FlashEmbedCode has no player script file");
     }
@@ -175,47 +161,14 @@ std::string singleScriptFile(CodeType type, const SingleButtonValues& v)
 
 std::string singlePlayerCode(CodeType type, const SingleButtonValues& v)
 {
-    const std::string path = escapeHtml(v.serverPath);
     TextLines lines;
     lines.line("<!--Audio player code starts here-->");
-    switch (type) {
-    case CodeType::JavaScriptMethod1:
-        lines.line("<script type=\"text/javascript\" src=\"", path, "swfobject.js\"></script>")
-            .line("<div id=\"flashcontent", v.id,
-                "\" align=\"center\"> You probably do not have the Flash Player installed for your browser "
-                "or the "
-                "audio files are misplaced on the server!</div>")
-            .line("<script type=\"text/javascript\" src=\"", path, scriptFileName(v), "\"></script>");
-        break;
-    case CodeType::JavaScriptMethod2:
-        lines.line("<div align=\"center\">")
-            .line("<script type=\"text/javascript\" src=\"", path, scriptFileName(v), "\"></script>")
-            .line("</div>");
-        break;
-    case CodeType::FlashEmbedCode: {
-        const std::string url = escapeHtml(playerUrl(v));
-        const std::string vars = flashVars(v);
-        const std::string width = escapeHtml(v.width);
-        const std::string height = escapeHtml(v.height);
-        lines.line("<div align=\"center\">")
-            .line("<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"", kFlashCabUrl,
-                "\" width=\"", width, "\" height=\"", height, "\" align=\"middle\">")
-            .line("<param name=\"movie\" value=\"", url, "\">")
-            .line("<param name=\"FlashVars\" value=\"", vars, "\">")
-            .line("<param name=\"quality\" value=\"high\">")
-            .line("<param name=\"menu\" value=\"false\">")
-            .line("<param name=\"allowFullScreen\" value=\"true\">")
-            .line("<param name=\"allowScriptAccess\" value=\"always\">")
-            .line("<embed src=\"", url, "\" FlashVars=\"", vars,
-                "\" quality=\"high\" menu=\"false\"  width=\"", width, "\" height=\"", height,
-                "\" allowFullScreen=\"true\" allowScriptAccess=\"always\" "
-                "type=\"application/x-shockwave-flash\" "
-                "pluginspage=\"",
-                kFlashDownloadPage, "\"></embed>")
-            .line("</object>")
-            .line("</div>");
-        break;
-    }
+    if (writesScriptFile(type)) {
+        addScriptTagCode(lines, type, v.serverPath, v.id, scriptFileName(v));
+    } else {
+        lines.line("<div align=\"center\">");
+        addEmbedMarkup(lines, embedMarkup(v), MarkupForm::Html);
+        lines.line("</div>");
     }
     lines.line("<!--Audio player code ends here-->");
     return lines.joined();
