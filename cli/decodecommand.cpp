@@ -1,6 +1,7 @@
 #include "command.h"
 #include "decoderclient.h"
 #include "options.h"
+#include "progressbar.h"
 
 #include <array>
 #include <cerrno>
@@ -23,7 +24,8 @@ const char kDecodeHelp[] = "Usage: tmbr decode FILE.mp3 OUT.wav [--channels N] [
                            "  --bits 8|16      sample size (default: 16)\n"
                            "  --seek SECONDS   start this far into the file\n"
                            "\n"
-                           "A failed run leaves no output file.\n";
+                           "A failed run leaves no output file. On a terminal, a progress bar shows on\n"
+                           "standard error.\n";
 
 std::int32_t number(const Options& options, const std::string& name, long low, long high)
 {
@@ -65,10 +67,14 @@ std::array<std::uint8_t, 44> waveHeader(const WAVEFORMATEX& format, std::uint32_
 }
 
 // Writes the WAV file; throws ComponentError (the control's message) or a system error text.
-void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath)
+void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath, std::int32_t startSecond)
 {
     WAVEFORMATEX format {};
     check(decoder->get_Format(&format));
+    std::int32_t duration = 0;
+    check(decoder->get_Duration(&duration));
+    const double expectedBytes = static_cast<double>(duration - startSecond) * format.nAvgBytesPerSec;
+    ProgressBar progress;
     std::FILE* file = std::fopen(outPath.c_str(), "wb");
     if (!file)
         throw ComponentError(outPath + ": " + std::strerror(errno));
@@ -84,6 +90,8 @@ void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath)
             ok = std::fwrite(buffer.data(), 1, static_cast<std::size_t>(got), file)
                 == static_cast<std::size_t>(got);
             total += static_cast<std::uint64_t>(got);
+            if (expectedBytes > 0)
+                progress.update(99.0 * static_cast<double>(total) / expectedBytes);
             ok = ok && total < 0xFFFFFFF0u - 44;
         }
     } catch (...) {
@@ -93,6 +101,9 @@ void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath)
     }
     if (ok && (total & 1))
         ok = std::fputc(0, file) != EOF;
+    if (ok)
+        progress.update(100);
+    progress.finish();
     const auto header = waveHeader(format, static_cast<std::uint32_t>(total));
     ok = ok && std::fseek(file, 0, SEEK_SET) == 0
         && std::fwrite(header.data(), 1, header.size(), file) == header.size();
@@ -134,7 +145,7 @@ int runDecodeCommand(const std::vector<std::string>& args)
             check(decoder->SetOutputFormat(channels, rate, bits));
         if (options.has("--seek"))
             check(decoder->Seek(seek));
-        decodeTo(decoder.get(), outPath);
+        decodeTo(decoder.get(), outPath, options.has("--seek") ? seek : 0);
         check(decoder->Close());
         return kExitSuccess;
     } catch (const ComponentError& error) {
