@@ -29,6 +29,7 @@ int main(int argc, char* argv[])
 
     gui::QtInstanceLock lock(gui::QtInstanceLock::defaultLockFile(folders.scratch));
     gui::MainWindow window(folders, platform.platform());
+    platform.cursor().setWindow(&window);
     const gui::StartUpResult started = window.startUp(lock);
     if (started == gui::StartUpResult::AlreadyRunning)
         return 0;

@@ -2,17 +2,24 @@
 
 #include "platform/icursor.h"
 
+#include <QPointer>
+#include <QWidget>
+
 namespace tmbr::gui {
 
-// The busy pointer as the application's override cursor; setting the same
-// pointer twice changes nothing.
+// The busy pointer over one window (the main window), so that the windows
+// opened meanwhile keep their normal pointer; without a window, over the
+// whole application. Setting the same pointer twice changes nothing.
 class QtCursor : public ICursor {
 public:
     ~QtCursor() override;
+    void setWindow(QWidget* window);
     void setPointer(Pointer pointer) override;
 
 private:
+    QPointer<QWidget> m_window;
     bool m_busy = false;
+    bool m_overriding = false;
 };
 
 } // namespace tmbr::gui

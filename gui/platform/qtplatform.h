@@ -18,6 +18,7 @@ namespace tmbr::gui {
 class QtPlatform {
 public:
     Platform& platform() { return m_platform; }
+    QtCursor& cursor() { return m_cursor; }
 
 private:
     QtMessageBox m_messageBox;

@@ -54,6 +54,7 @@ protected:
     void SetUp() override
     {
         window.setSplashInterval(20);
+        fakes.cursor.setWindow(&window);
         ASSERT_EQ(window.startUp(lock), StartUpResult::Ready);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
@@ -176,6 +177,8 @@ TEST_F(MainWindowTest, GenerateSingleButtonAsAUserWould)
     QString shownCode;
     onModal<CodeWindow>([&](CodeWindow* code) {
         EXPECT_EQ(code->windowTitle(), "Output HTML Code and Instructions");
+        EXPECT_EQ(window.cursor().shape(), Qt::WaitCursor) << "busy over the main window meanwhile";
+        EXPECT_EQ(code->cursor().shape(), Qt::ArrowCursor);
         shownCode = child<QPlainTextEdit>(*code, "txtGrabCode")->toPlainText();
         EXPECT_TRUE(
             child<QPlainTextEdit>(*code, "txtInst")->toPlainText().contains("onlinetest-single-button.html"));
@@ -188,7 +191,7 @@ TEST_F(MainWindowTest, GenerateSingleButtonAsAUserWould)
     EXPECT_TRUE(exists(out + "onlinetest-single-button.html"));
     EXPECT_TRUE(exists(out + "song.mp3"));
     EXPECT_TRUE(exists(app.scratch() + "do-not-upload.html"));
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the default pointer is back";
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor) << "the default pointer is back";
     for (const auto& entry : std::filesystem::directory_iterator(out)) {
         if (entry.path().extension() == ".js" && entry.path().filename() != "swfobject.js") {
             EXPECT_NE(readFile(entry.path()).find("addVariable(\"l\", \"Yes\" )"), std::string::npos);
