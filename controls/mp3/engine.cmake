@@ -18,9 +18,12 @@ set(VLSMP3_ENGINE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/lamebinding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mp3encoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/systemtext.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tagtext.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/tagtext.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wavereader.cpp)
 
 add_library(vlsmp3engine STATIC ${VLSMP3_ENGINE_SOURCES})
 target_include_directories(vlsmp3engine PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(vlsmp3engine PUBLIC Threads::Threads PRIVATE ${CMAKE_DL_LIBS})
+# The wave reader reads through the decoder library's file source, and wave files at low rates are
+# raised through its PCM format converter (the two static libraries refer to each other).
+target_link_libraries(vlsmp3engine PUBLIC Threads::Threads PRIVATE ${CMAKE_DL_LIBS} vlsmp3decoder)
 set_target_properties(vlsmp3engine PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
