@@ -19,6 +19,7 @@ set(VLSMP3_ENGINE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/mp3encoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/systemtext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tagtext.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/waveencoding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wavereader.cpp)
 
 add_library(vlsmp3engine STATIC ${VLSMP3_ENGINE_SOURCES})

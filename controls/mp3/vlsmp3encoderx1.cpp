@@ -5,6 +5,9 @@
 #include "vlscom/bstr.h"
 #include "vlscom/messagebox.h"
 #include "vlsmp3x1.h"
+#include "waveencoding.h"
+
+#include <system_error>
 
 // The server's registration script for the encoder class (embedded from encoder.reg).
 extern const char vlsmp3x1EncoderScript[];
@@ -48,9 +51,14 @@ const InterfaceDescription& InterfaceInfo<IVlsAudioEncoder>::description()
                 DISPID_Encoder_OverwritePrompt, "OverwritePrompt", "Enable/disable overwrite prompt."),
             propput<&I::put_OverwritePrompt>(
                 DISPID_Encoder_OverwritePrompt, "OverwritePrompt", "Enable/disable overwrite prompt."),
-            method<&I::EncodeFromWave>(DISPID_Encoder_EncodeFromWave, "EncodeFromWave", "", { "waveFile" }),
-            method<&I::EncodeFromWaveSync>(
-                DISPID_Encoder_EncodeFromWaveSync, "EncodeFromWaveSync", "", { "waveFile" }),
+            method<&I::EncodeFromWave>(DISPID_Encoder_EncodeFromWave, "EncodeFromWave",
+                "Read data from the *.wav file and process. This method works asynchronously, handle "
+                "OnWaveEncodeStart, OnWaveEncodeProgress and OnWaveEncodeFinish if you wish.",
+                { "waveFile" }),
+            method<&I::EncodeFromWaveSync>(DISPID_Encoder_EncodeFromWaveSync, "EncodeFromWaveSync",
+                "Read data from the *.wav file and process. This method works synchronously and fires no "
+                "events.",
+                { "waveFile" }),
             method<&I::ForceEncodedSamplerate>(
                 DISPID_Encoder_ForceEncodedSamplerate, "ForceEncodedSamplerate", "", { "SampleRate" }),
         } };
@@ -131,7 +139,9 @@ template <class Body> HRESULT VlsMP3Encoderx1::call(Body&& body)
 
 VlsMP3Encoderx1::~VlsMP3Encoderx1()
 {
-    // The encoding thread posts to the helper window: it ends here, before the window goes.
+    // The wave and encoding threads post to the helper window: they end here, before the window goes.
+    m_stopWave = true;
+    joinWaveThread();
     m_encoder.reset();
 }
 
@@ -248,6 +258,8 @@ HRESULT VlsMP3Encoderx1::Write(const std::uint8_t* data, std::int32_t count)
 HRESULT VlsMP3Encoderx1::Close()
 {
     return call([&] {
+        // A wave encoding still writing finishes first rather than racing the close.
+        joinWaveThread();
         m_encoder->close();
         return S_OK;
     });
@@ -304,15 +316,67 @@ HRESULT VlsMP3Encoderx1::put_OverwritePrompt(VARIANT_BOOL newVal)
     });
 }
 
-// Encoding from wave files comes with the wave-file reader.
-HRESULT VlsMP3Encoderx1::EncodeFromWave(BSTR)
+void VlsMP3Encoderx1::joinWaveThread()
 {
-    return E_NOTIMPL;
+    if (m_waveThread.joinable())
+        m_waveThread.join();
 }
 
-HRESULT VlsMP3Encoderx1::EncodeFromWaveSync(BSTR)
+void VlsMP3Encoderx1::runWaveThread()
 {
-    return E_NOTIMPL;
+    struct Events final : WaveEncodeEvents {
+        const VlsMP3Encoderx1& control;
+        explicit Events(const VlsMP3Encoderx1& c)
+            : control(c)
+        {
+        }
+        void error(const std::string& message) override
+        {
+            if (const BSTR text = vlscom::allocBstr(std::string_view(message)))
+                control.post(
+                    WM_ENCODER_ERROR, reinterpret_cast<vlscom::WPARAM>(text), vlscom::freeBstrPayload);
+        }
+        void start() override { control.post(WM_ENCODER_WAVE_START); }
+        void progress(int percent) override
+        {
+            control.post(WM_ENCODER_WAVE_PROGRESS, static_cast<vlscom::WPARAM>(percent));
+        }
+        void finish() override { control.post(WM_ENCODER_WAVE_FINISH); }
+    } events(*this);
+    encodeWave(*m_encoder, m_waveFile, events, m_stopWave);
+}
+
+HRESULT VlsMP3Encoderx1::EncodeFromWave(BSTR waveFile)
+{
+    return call([&] {
+        if (!m_encoder->isOpen())
+            throw ControlError(waveNotOpenMessage);
+        // The previous wave thread has ended by contract; joining reclaims it.
+        joinWaveThread();
+        m_waveFile = vlscom::toUtf8(vlscom::bstrView(waveFile));
+        m_stopWave = false;
+        try {
+            m_waveThread = std::thread([this] { runWaveThread(); });
+        } catch (const std::system_error&) {
+            throw ControlError(waveAbortedMessage);
+        }
+        return S_OK;
+    });
+}
+
+HRESULT VlsMP3Encoderx1::EncodeFromWaveSync(BSTR waveFile)
+{
+    return call([&] {
+        if (!m_encoder->isOpen())
+            throw ControlError(waveNotOpenMessage);
+        joinWaveThread();
+        try {
+            encodeWave(*m_encoder, vlscom::toUtf8(vlscom::bstrView(waveFile)));
+        } catch (const WaveEncodeError& error) {
+            throw ControlError(error.what());
+        }
+        return S_OK;
+    });
 }
 
 HRESULT VlsMP3Encoderx1::ForceEncodedSamplerate(std::int32_t SampleRate)

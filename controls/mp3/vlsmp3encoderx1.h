@@ -9,7 +9,10 @@
 #include "vlsaudioencoder.h"
 #include "vlsshell/control.h"
 
+#include <atomic>
 #include <memory>
+#include <string>
+#include <thread>
 
 template <> struct vlsshell::InterfaceInfo<IVlsAudioEncoder> {
     static const InterfaceDescription& description();
@@ -33,7 +36,8 @@ public:
     static const vlsshell::ControlDescription& description();
 
     VlsMP3Encoderx1() = default;
-    // Finishes an open output as Close does (the encoding thread is joined here).
+    // Stops a running wave encoding after its current piece and joins its thread, then finishes an
+    // open output as Close does (the encoding thread is joined here).
     ~VlsMP3Encoderx1() override;
 
     // Binds the encoding engine: fails with its message when the library cannot be used.
@@ -82,8 +86,14 @@ private:
     template <class Body> HRESULT call(Body&& body);
     HRESULT getTag(std::u16string TagFields::*field, BSTR* pVal);
     HRESULT putTag(std::u16string TagFields::*field, BSTR newVal);
+    // Waits for the wave thread of the last EncodeFromWave, if any.
+    void joinWaveThread();
+    void runWaveThread();
 
     std::unique_ptr<Mp3Encoder> m_encoder;
+    std::string m_waveFile; // UTF-8, for the wave thread
+    std::thread m_waveThread;
+    std::atomic<bool> m_stopWave { false };
 };
 
 } // namespace vlsmp3
