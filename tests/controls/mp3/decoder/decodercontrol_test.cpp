@@ -2,6 +2,7 @@
 #include "testsupport.h"
 #include "vlsaudiodecoder.h"
 #include "vlscom/activation.h"
+#include "vlscom/dispatchcall.h"
 #include "vlscom/errorinfo.h"
 #include "vlsmp3x1.h"
 
@@ -141,6 +142,61 @@ TEST_F(DecoderControl, Errors)
     EXPECT_EQ(open(m_folder.file("zeros.mp3")), DISP_E_EXCEPTION);
     EXPECT_EQ(errorText(), decoderError("MP3 stream not found in file."));
     EXPECT_EQ(m_decoder->OpenHandle(0), E_NOTIMPL);
+}
+
+// Every member is reachable by name and DISPID through IDispatch, and failures come back with the
+// same error information as direct calls.
+TEST_F(DecoderControl, InvokeReachesTheMembersByDispid)
+{
+    IDispatch* dispatch = m_decoder.get();
+    const std::pair<const char16_t*, DISPID> names[]
+        = { { u"Open", DISPID_Decoder_Open }, { u"OpenHandle", DISPID_Decoder_OpenHandle },
+              { u"Position", DISPID_Decoder_Position }, { u"Format", DISPID_Decoder_Format },
+              { u"Bitrate", DISPID_Decoder_Bitrate }, { u"Duration", DISPID_Decoder_Duration },
+              { u"TagData", DISPID_Decoder_TagData }, { u"Filename", DISPID_Decoder_Filename },
+              { u"Seek", DISPID_Decoder_Seek }, { u"Read", DISPID_Decoder_Read },
+              { u"Close", DISPID_Decoder_Close }, { u"SetOutputFormat", DISPID_Decoder_SetOutputFormat },
+              { u"SetOutputFormatWFX", DISPID_Decoder_SetOutputFormatWFX } };
+    for (const auto& [name, id] : names) {
+        std::u16string text(name);
+        LPOLESTR names[] = { text.data() };
+        DISPID found = 0;
+        ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &found), S_OK) << toUtf8(text);
+        EXPECT_EQ(found, id) << toUtf8(text);
+    }
+
+    Variant value;
+    EXPECT_EQ(getProperty(dispatch, DISPID_Decoder_Duration, value), DISP_E_EXCEPTION);
+    EXPECT_EQ(errorText(), decoderError("Error accessing property: file is not open."));
+    EXPECT_EQ(invokeMethod(dispatch, DISPID_Decoder_Seek, { Variant::fromInt(1) }), DISP_E_EXCEPTION);
+    EXPECT_EQ(errorText(), decoderError("Seek error: file is not open."));
+    const std::string missing = m_folder.file("missing.mp3");
+    EXPECT_EQ(invokeMethod(dispatch, DISPID_Decoder_Open, { Variant::fromString(std::string_view(missing)) }),
+        HRESULT(0x80070002));
+    writeBytes(m_folder.file("zeros.mp3"), std::vector<std::uint8_t>(70000, 0));
+    EXPECT_EQ(invokeMethod(dispatch, DISPID_Decoder_Open,
+                  { Variant::fromString(std::string_view(m_folder.file("zeros.mp3"))) }),
+        DISP_E_EXCEPTION);
+    EXPECT_EQ(errorText(), decoderError("MP3 stream not found in file."));
+
+    const std::string path = makeMp3(m_folder, "tone", "-r 44100 -c 1", 2, "-b 64 -t");
+    ASSERT_EQ(
+        invokeMethod(dispatch, DISPID_Decoder_Open, { Variant::fromString(std::string_view(path)) }), S_OK);
+    ASSERT_EQ(getProperty(dispatch, DISPID_Decoder_Bitrate, value), S_OK);
+    EXPECT_EQ(value.vt, VT_I4);
+    EXPECT_EQ(value.lVal, 64000);
+    ASSERT_EQ(getProperty(dispatch, DISPID_Decoder_Duration, value), S_OK);
+    EXPECT_EQ(value.vt, VT_I4);
+    EXPECT_EQ(value.lVal, 2);
+    ASSERT_EQ(getProperty(dispatch, DISPID_Decoder_Position, value), S_OK);
+    EXPECT_EQ(value.vt, VT_I4);
+    EXPECT_EQ(value.lVal, 0);
+    ASSERT_EQ(getProperty(dispatch, DISPID_Decoder_Filename, value), S_OK);
+    EXPECT_EQ(value.vt, VT_BSTR);
+    EXPECT_EQ(toUtf8(bstrView(value.bstrVal)), path);
+    EXPECT_EQ(invokeMethod(dispatch, DISPID_Decoder_Close), S_OK);
+    EXPECT_EQ(getProperty(dispatch, DISPID_Decoder_Bitrate, value), DISP_E_EXCEPTION);
+    EXPECT_EQ(errorText(), decoderError("Error accessing property: file is not open."));
 }
 
 // Read without conversion gives the reference decoder's samples; after the end Read gives 0
