@@ -4,8 +4,8 @@
 #include "embedmarkup.h"
 #include "escape.h"
 #include "singletemplates.h"
+#include "testpages.h"
 #include "textlines.h"
-#include "webaddresses.h"
 
 #include <stdexcept>
 
@@ -104,60 +104,14 @@ std::string jukeboxScriptFile(CodeType type, const JukeboxValues& v)
 
 std::string jukeboxLocalTestPage(const JukeboxValues& v)
 {
-    const std::string& id = v.id;
-    TextLines lines;
-    addTestPageHead(lines, "<title>Tambrel - Streaming Audio - Multitrack Jukebox Local Test</title>");
-    lines.line("<script type=\"text/javascript\" src=\"swfobject.js\"></script>")
-        .line("</head>")
-        .line("<body>")
-        .line("<div id=\"flashcontent", id,
-            "\" align=\"center\"> You probably do not have the Flash Player installed for your "
-            "browser!</div>")
-        .line("<script type=\"text/javascript\">")
-        .line("// <![CDATA[")
-        .line("var ", id, " = new SWFObject(\"", escapeJsString(urlEncodeFileName(v.playerFile)),
-            "\", \"jukebox", id, "\", \"", escapeJsString(v.width), "\", \"", escapeJsString(v.height),
-            "\", \"6\", \"#FFFFFF\" );")
-        .line(id, ".addVariable(\"loc\", \"\" );")
-        .line(id, ".addParam(\"quality\", \"high\" );")
-        .line(id, ".addParam(\"menu\", \"false\" );")
-        .line(id, ".addParam(\"allowScriptAccess\", \"sameDomain\" );")
-        .line(id, ".write(\"flashcontent", id, "\" );")
-        .line("   // ]]>")
-        .line("</script>")
-        .line("</div>")
-        .line("<br>")
-        .line("<br>")
-        .line("<p align=\"center\" >THIS IS A TEST ON YOUR LOCAL PC. ALL FILES THAT NEED TO BE UPLOADED TO "
-              "YOUR "
-              "<br> WEBSERVER ARE PLACED IN THE OUTPUT DIRECTORY. - ",
-            escapeHtml(v.outputFolder), "</p> ")
-        .line("</body>")
-        .line("</html>");
-    return lines.terminated();
+    return localTestPageText({ "<title>Tambrel - Streaming Audio - Multitrack Jukebox Local Test</title>",
+        v.id, "jukebox" + v.id, v.playerFile, v.width, v.height, { { "loc", "" } }, v.outputFolder });
 }
 
 std::string jukeboxOnlineTestPage(const std::string& pageCode)
 {
-    TextLines lines;
-    addTestPageHead(lines, "<title>Tambrel Streaming Audio - Multitrack Jukebox Online Test</title>");
-    lines.line("</head>")
-        .line("<body>")
-        .line(pageCode)
-        .line("<br>")
-        .line("<br>")
-        .line(
-            "<p align=\"center\"><b>If you can view the jukebox above then your code and files are perfectly "
-            "allright.</b></p> ")
-        .line("<p align=\"center\">If you cannot view the jukebox above then  there might be a <br> problem "
-              "with "
-              "your code or the placement of the files. <br>You can contact Tambrel Customer Support <a "
-              "href=\"",
-            kSupportPage,
-            "\"  target=\"_blank\" >here</a>.<br>For a quick reference put a link to this page also.</p> ")
-        .line("</body>")
-        .line("</html>");
-    return lines.terminated();
+    return onlineTestPageText("<title>Tambrel Streaming Audio - Multitrack Jukebox Online Test</title>",
+        pageCode, "view the jukebox");
 }
 
 std::string jukeboxPageCode(CodeType type, const JukeboxValues& v)

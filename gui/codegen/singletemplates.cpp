@@ -2,7 +2,7 @@
 
 #include "embedmarkup.h"
 #include "escape.h"
-#include "webaddresses.h"
+#include "testpages.h"
 
 #include <stdexcept>
 
@@ -54,77 +54,22 @@ EmbedMarkup embedMarkup(const SingleButtonValues& v)
 
 } // namespace
 
-void addTestPageHead(TextLines& lines, std::string_view titleLine)
-{
-    lines.line("<html>")
-        .line("<head>")
-        .line(titleLine)
-        .line("<style type=\"text/css\">")
-        .line("body{ background-color: #FFFFFF; margin-top: 100px; margin-left: 0px; font-family: Verdana, "
-              "Arial, Helvetica, sans-serif; font-size: 12px; }")
-        .line("p { color: #FF0000; font-style: normal; text-decoration: none;}")
-        .line("</style>");
-}
-
 std::string singleLocalTestPage(const SingleButtonValues& v)
 {
-    const std::string& id = v.id;
-    TextLines lines;
-    addTestPageHead(lines, "<title>Tambrel - Streaming Audio - Single Button Local Test</title>");
-    lines.line("<script type=\"text/javascript\" src=\"swfobject.js\"></script>")
-        .line("</head>")
-        .line("<body>")
-        .line("<div id=\"flashcontent", id,
-            "\" align=\"center\"> You probably do not have the Flash Player installed for your "
-            "browser!</div>")
-        .line("<script type=\"text/javascript\">")
-        .line("// <![CDATA[")
-        .line("var ", id, " = new SWFObject(\"", escapeJsString(urlEncodeFileName(v.playerFile)),
-            "\", \"button", id, "\", \"", escapeJsString(v.width), "\", \"", escapeJsString(v.height),
-            "\", \"6\", \"#FFFFFF\" );")
-        .line(id, ".addVariable(\"f\", \"", escapeJsString(urlEncodeFlashVarsValue(v.mp3Name)), "\" );")
-        .line(id, ".addVariable(\"m\", \"", autoText(v), "\" );")
-        .line(id, ".addVariable(\"l\", \"", loopText(v), "\" );");
+    LocalTestPage page { "<title>Tambrel - Streaming Audio - Single Button Local Test</title>", v.id,
+        "button" + v.id, v.playerFile, v.width, v.height,
+        { { "f", urlEncodeFlashVarsValue(v.mp3Name) }, { "m", std::string(autoText(v)) },
+            { "l", std::string(loopText(v)) } },
+        v.outputFolder };
     if (v.colourable)
-        lines.line(id, ".addVariable(\"c\", \"", escapeJsString(v.colour), "\" );");
-    lines.line(id, ".addParam(\"quality\", \"high\" );")
-        .line(id, ".addParam(\"menu\", \"false\" );")
-        .line(id, ".addParam(\"allowScriptAccess\", \"sameDomain\" );")
-        .line(id, ".write(\"flashcontent", id, "\" );")
-        .line("   // ]]>")
-        .line("</script>")
-        .line("</div>")
-        .line("<br>")
-        .line("<br>")
-        .line("<p align=\"center\" >THIS IS A TEST ON YOUR LOCAL PC. ALL FILES THAT NEED TO BE UPLOADED TO "
-              "YOUR "
-              "<br> WEBSERVER ARE PLACED IN THE OUTPUT DIRECTORY. - ",
-            escapeHtml(v.outputFolder), "</p> ")
-        .line("</body>")
-        .line("</html>");
-    return lines.terminated();
+        page.variables.emplace_back("c", v.colour);
+    return localTestPageText(page);
 }
 
 std::string singleOnlineTestPage(const std::string& playerCode)
 {
-    TextLines lines;
-    addTestPageHead(lines, "<title>Tambrel - Streaming Audio - Single Button Online Test</title>");
-    lines.line("</head>")
-        .line("<body>")
-        .line(playerCode)
-        .line("<br>")
-        .line("<br>")
-        .line("<p align=\"center\"><b>If you can hear the audio above then your code and files are perfectly "
-              "allright.</b></p> ")
-        .line(
-            "<p align=\"center\">If you cannot hear the audio above then  there might be a <br> problem with "
-            "your code or the placement of the files. <br>You can contact Tambrel Customer Support <a "
-            "href=\"",
-            kSupportPage,
-            "\"  target=\"_blank\" >here</a>.<br>For a quick reference put a link to this page also.</p> ")
-        .line("</body>")
-        .line("</html>");
-    return lines.terminated();
+    return onlineTestPageText(
+        "<title>Tambrel - Streaming Audio - Single Button Online Test</title>", playerCode, "hear the audio");
 }
 
 std::string singleScriptFile(CodeType type, const SingleButtonValues& v)

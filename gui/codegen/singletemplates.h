@@ -27,10 +27,6 @@ struct SingleButtonValues {
 // The rule under each heading of the instructions: 41 equals signs.
 inline constexpr std::string_view kInstructionsRule = "=========================================";
 
-// The head that every test page starts with (seven lines); `titleLine` is the
-// third, a complete "<title>...</title>" line.
-void addTestPageHead(TextLines& lines, std::string_view titleLine);
-
 // Files: every line ends with CR LF, the last one too.
 std::string singleLocalTestPage(const SingleButtonValues& values);
 std::string singleOnlineTestPage(const std::string& playerCode);
