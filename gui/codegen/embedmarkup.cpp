@@ -53,4 +53,20 @@ void addScriptTagCode(TextLines& lines, CodeType type, const std::string& server
     }
 }
 
+std::string playerPageCode(CodeType type, const std::string& serverPath, const std::string& id,
+    const std::string& scriptFile, const EmbedMarkup& markup)
+{
+    TextLines lines;
+    lines.line("<!--Audio player code starts here-->");
+    if (writesScriptFile(type)) {
+        addScriptTagCode(lines, type, serverPath, id, scriptFile);
+    } else {
+        lines.line("<div align=\"center\">");
+        addEmbedMarkup(lines, markup, MarkupForm::Html);
+        lines.line("</div>");
+    }
+    lines.line("<!--Audio player code ends here-->");
+    return lines.joined();
+}
+
 } // namespace tmbr::codegen

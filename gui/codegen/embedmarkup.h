@@ -33,4 +33,10 @@ void addEmbedMarkup(TextLines& lines, const EmbedMarkup& markup, MarkupForm form
 void addScriptTagCode(TextLines& lines, CodeType type, const std::string& serverPath, const std::string& id,
     const std::string& scriptFile);
 
+// The whole page code of either player, lines joined by CR LF: the script tags
+// for the two JavaScript code types, the centred plug-in markup for
+// FlashEmbedCode.
+std::string playerPageCode(CodeType type, const std::string& serverPath, const std::string& id,
+    const std::string& scriptFile, const EmbedMarkup& markup);
+
 } // namespace tmbr::codegen

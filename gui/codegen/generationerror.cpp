@@ -1,5 +1,7 @@
 #include "generationerror.h"
 
+#include "utf8.h"
+
 #include <cerrno>
 #include <clocale>
 #include <cstring>
@@ -54,35 +56,14 @@ std::string toUpper(const std::string& text)
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        char32_t c = 0;
-        if (lead < 0x80) {
-            length = 1;
-            c = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            c = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            c = lead & 0x07;
-        }
-        bool valid = length > 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        const char32_t minimum[] = { 0, 0, 0x80, 0x800, 0x10000 };
-        valid = valid && c >= minimum[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-        if (!valid) {
+        const Utf8Char ch = decodeUtf8(text, i);
+        if (!ch.valid) {
             out += text[i];
             ++i;
             continue;
         }
+        const char32_t c = ch.value;
+        const std::size_t length = ch.length;
         char32_t upper = c;
         if (locale)
             upper = static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), locale));

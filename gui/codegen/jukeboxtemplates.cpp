@@ -116,17 +116,7 @@ std::string jukeboxOnlineTestPage(const std::string& pageCode)
 
 std::string jukeboxPageCode(CodeType type, const JukeboxValues& v)
 {
-    TextLines lines;
-    lines.line("<!--Audio player code starts here-->");
-    if (writesScriptFile(type)) {
-        addScriptTagCode(lines, type, v.playerPath, v.id, scriptFileName(v));
-    } else {
-        lines.line("<div align=\"center\">");
-        addEmbedMarkup(lines, embedMarkup(v), MarkupForm::Html);
-        lines.line("</div>");
-    }
-    lines.line("<!--Audio player code ends here-->");
-    return lines.joined();
+    return playerPageCode(type, v.playerPath, v.id, scriptFileName(v), embedMarkup(v));
 }
 
 std::string jukeboxInstructions(

@@ -106,17 +106,7 @@ std::string singleScriptFile(CodeType type, const SingleButtonValues& v)
 
 std::string singlePlayerCode(CodeType type, const SingleButtonValues& v)
 {
-    TextLines lines;
-    lines.line("<!--Audio player code starts here-->");
-    if (writesScriptFile(type)) {
-        addScriptTagCode(lines, type, v.serverPath, v.id, scriptFileName(v));
-    } else {
-        lines.line("<div align=\"center\">");
-        addEmbedMarkup(lines, embedMarkup(v), MarkupForm::Html);
-        lines.line("</div>");
-    }
-    lines.line("<!--Audio player code ends here-->");
-    return lines.joined();
+    return playerPageCode(type, v.serverPath, v.id, scriptFileName(v), embedMarkup(v));
 }
 
 std::string singleInstructions(CodeType type, const SingleButtonValues& v)
