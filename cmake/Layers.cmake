@@ -1,10 +1,10 @@
 # Layer rules: component code never links Qt; the code generators link QtCore
 # at most; only the desktop program (gui/) links Qt Widgets.
 function(tmbr_check_layers)
-  foreach(dir controls/shell controls/mp3 controls/conv gui/codegen cli)
+  foreach(dir controls/shell controls/mp3 controls/conv controls/dec gui/codegen gui/audiotools cli)
     if(dir MATCHES "^controls/")
       set(forbidden "Qt")
-    elseif(dir STREQUAL "gui/codegen")
+    elseif(dir MATCHES "^gui/(codegen|audiotools)$")
       set(forbidden "Qt6::(Gui|Widgets|Network)")
     else()
       set(forbidden "Qt6::(Gui|Widgets)")
