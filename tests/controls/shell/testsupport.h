@@ -72,13 +72,26 @@ struct ServerLibrary {
             = reinterpret_cast<HRESULT (*)(REFCLSID, REFIID, void**)>(::dlsym(handle, "DllGetClassObject"));
         registerServer = reinterpret_cast<HRESULT (*)()>(::dlsym(handle, "DllRegisterServer"));
         unregisterServer = reinterpret_cast<HRESULT (*)()>(::dlsym(handle, "DllUnregisterServer"));
+        if (!canUnloadNow || !getClassObject || !registerServer || !unregisterServer) {
+            ADD_FAILURE() << path << " lacks one of the four server exports";
+            *this = ServerLibrary();
+        }
     }
 
+    // A library that did not load answers every call with E_FAIL, so that a test fails instead of
+    // crashing on a null function.
     void* handle = nullptr;
-    HRESULT (*canUnloadNow)() = nullptr;
-    HRESULT (*getClassObject)(REFCLSID, REFIID, void**) = nullptr;
-    HRESULT (*registerServer)() = nullptr;
-    HRESULT (*unregisterServer)() = nullptr;
+    HRESULT (*canUnloadNow)() = [] { return E_FAIL; };
+    HRESULT (*getClassObject)(REFCLSID, REFIID, void**) = [](REFCLSID, REFIID, void** object) {
+        if (object)
+            *object = nullptr;
+        return E_FAIL;
+    };
+    HRESULT (*registerServer)() = [] { return E_FAIL; };
+    HRESULT (*unregisterServer)() = [] { return E_FAIL; };
+
+private:
+    ServerLibrary() = default;
 };
 
 // The reference count an object reports after one AddRef/Release pair.
