@@ -22,5 +22,7 @@ int runButtonCommand(const std::vector<std::string>& args);
 int runJukeboxCommand(const std::vector<std::string>& args);
 int runInfoCommand(const std::vector<std::string>& args);
 int runDecodeCommand(const std::vector<std::string>& args);
+int runEncodeCommand(const std::vector<std::string>& args);
+int runOptimizeCommand(const std::vector<std::string>& args);
 
 } // namespace tmbr::cli

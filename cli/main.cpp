@@ -11,12 +11,14 @@ namespace {
 
 using tmbr::cli::Command;
 
-// Later commands (encode, decode, info, optimize) join this table.
 const Command kCommands[] = {
     { "button", "generate a single play button for one MP3 file", tmbr::cli::runButtonCommand },
     { "jukebox", "generate a multitrack jukebox for a set of MP3 files", tmbr::cli::runJukeboxCommand },
     { "info", "print an MP3 file's format, bit rate, duration and tags", tmbr::cli::runInfoCommand },
     { "decode", "decode an MP3 file to a PCM WAV file", tmbr::cli::runDecodeCommand },
+    { "encode", "encode a PCM WAV file into an MP3 file", tmbr::cli::runEncodeCommand },
+    { "optimize", "re-encode an MP3 or WAV file at a constant bit rate for streaming",
+        tmbr::cli::runOptimizeCommand },
 };
 
 std::string usage()

@@ -1,0 +1,136 @@
+#include "audiotools/mp3optimizer.h"
+#include "command.h"
+#include "options.h"
+#include "progressbar.h"
+#include "vlscom/messagequeue.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace tmbr::cli {
+
+namespace {
+
+using namespace tmbr::audiotools;
+
+const char kOptimizeHelp[]
+    = "Usage: tmbr optimize IN OUT.mp3 [--bitrate KBPS] [--rate 11025|22050|44100] [--stereo]\n"
+      "\n"
+      "Re-encodes an MP3 or WAV file into an MP3 file at a constant bit rate, as the desktop\n"
+      "program's MP3 optimizer does. An input whose name ends in \"mp3\" (lower case) goes through\n"
+      "the MP3 decoder, the audio converter and the MP3 encoder, keeping its tags; any other input\n"
+      "is read as a PCM WAV file by the encoder. An existing OUT.mp3 is replaced.\n"
+      "\n"
+      "Options:\n"
+      "  --bitrate KBPS  constant bit rate in kbit/s (default: 56)\n"
+      "  --rate HZ       sample rate of the MP3 file: 11025, 22050 or 44100 (default: 22050)\n"
+      "  --stereo        keep two channels of an MP3 input (default: mono; a WAV input keeps\n"
+      "                  its channels)\n"
+      "\n"
+      "On success prints \"MP3 FILE CONVERTED AS - OUT.mp3\" (MP3 input) or\n"
+      "\"MP3 FILE GENERATED AS - OUT.mp3\" (WAV input). On failure prints the error in upper case\n"
+      "and \""
+      "FATAL ERROR ENCOUNTERED. PROBABLY BAD SOURCE FILE. APPLICATION ABORTED!"
+      "\" on\n"
+      "standard error, exits 1 and leaves no output file. On a terminal, a progress bar shows on\n"
+      "standard error.\n";
+
+// Follows one run to its end.
+class CommandListener final : public IOptimizerListener {
+public:
+    void started() override { m_bar.update(0); }
+    void progress(int percent) override { m_bar.update(percent); }
+    void finished(OptimizerRoute route) override
+    {
+        m_route = route;
+        m_done = true;
+    }
+    void failed(const std::string& errorText) override
+    {
+        m_error = errorText;
+        m_done = true;
+    }
+
+    bool done() const { return m_done; }
+    const std::optional<std::string>& error() const { return m_error; }
+    OptimizerRoute route() const { return m_route; }
+    void finishBar() { m_bar.finish(); }
+
+private:
+    ProgressBar m_bar;
+    bool m_done = false;
+    std::optional<std::string> m_error;
+    OptimizerRoute m_route = OptimizerRoute::Mp3;
+};
+
+std::int32_t wholeNumber(const Options& options, const std::string& name, long low, long high)
+{
+    const std::string text = options.value(name);
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || errno != 0 || *end != '\0' || value < low || value > high)
+        throw options.error(
+            name + " expects a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+    return static_cast<std::int32_t>(value);
+}
+
+int reportFailure(const std::string& errorText)
+{
+    std::fprintf(stderr, "%s\n", failedMessage(errorText).c_str());
+    return kExitFailure;
+}
+
+} // namespace
+
+int runOptimizeCommand(const std::vector<std::string>& args)
+{
+    Options options("tmbr optimize");
+    options.allowPositionals();
+    options.add("--bitrate", Options::Kind::Value)
+        .add("--rate", Options::Kind::Value)
+        .add("--stereo", Options::Kind::Flag);
+    options.parse(args);
+    if (options.helpRequested()) {
+        std::fputs(kOptimizeHelp, stdout);
+        return kExitSuccess;
+    }
+    if (options.positionals().size() != 2)
+        throw options.error("expects an input file and an output MP3 file");
+    OptimizerSettings settings;
+    settings.inputPath = options.positionals()[0];
+    settings.outputPath = options.positionals()[1];
+    if (options.has("--bitrate"))
+        settings.bitrate = wholeNumber(options, "--bitrate", 1, 320) * 1000;
+    if (options.has("--rate")) {
+        settings.sampleRate = wholeNumber(options, "--rate", 11025, 44100);
+        if (settings.sampleRate != 11025 && settings.sampleRate != 22050 && settings.sampleRate != 44100)
+            throw options.error("--rate expects 11025, 22050 or 44100");
+    }
+    settings.mono = !options.has("--stereo");
+    if (sameFile(settings.inputPath, mp3OutputName(settings.outputPath)))
+        throw options.error("the output file is the input file");
+
+    CommandListener listener;
+    try {
+        Mp3Optimizer optimizer(listener);
+        optimizer.convert(settings);
+        while (!listener.done()) {
+            vlscom::WaitMessage(std::chrono::milliseconds(200));
+            vlscom::PumpMessages();
+        }
+    } catch (const ComponentError& error) {
+        listener.finishBar();
+        return reportFailure(error.what());
+    }
+    listener.finishBar();
+    if (listener.error())
+        return reportFailure(*listener.error());
+    std::printf("%s\n", finishedMessage(listener.route(), settings.outputPath).c_str());
+    return kExitSuccess;
+}
+
+} // namespace tmbr::cli
