@@ -1,5 +1,7 @@
 #include "codewindow.h"
 
+#include "platform/loopbackserver.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -31,10 +33,16 @@ QPlainTextEdit* textBox(QWidget* parent, const char* name, const std::string& te
 
 } // namespace
 
+ITestPageServer* CodeWindow::defaultTestPageServer()
+{
+    return LoopbackServer::forApplication();
+}
+
 CodeWindow::CodeWindow(const std::string& code, const std::string& instructions,
-    const codegen::AppFolders& folders, Platform& platform, QWidget* parent)
+    const codegen::AppFolders& folders, Platform& platform, QWidget* parent, const std::string& outputFolder,
+    ITestPageServer* server)
     : QDialog(parent)
-    , m_logic(code, instructions, folders, platform)
+    , m_logic(code, instructions, folders, platform, outputFolder, server)
 {
     setObjectName("frmGrabCode");
     setWindowTitle("Output HTML Code and Instructions");

@@ -14,8 +14,14 @@ namespace tmbr::gui {
 class CodeWindow : public QDialog {
     Q_OBJECT
 public:
+    // `outputFolder`: the run's output folder, served beside the scratch
+    // folder when the local test page is opened. `server`: the test page
+    // server, by default the one that lives as long as the application.
     CodeWindow(const std::string& code, const std::string& instructions, const codegen::AppFolders& folders,
-        Platform& platform, QWidget* parent = nullptr);
+        Platform& platform, QWidget* parent = nullptr, const std::string& outputFolder = {},
+        ITestPageServer* server = defaultTestPageServer());
+
+    static ITestPageServer* defaultTestPageServer();
 
 private:
     CodeWindowLogic m_logic;

@@ -11,12 +11,14 @@
 
 namespace tmbr::gui {
 
-CodeWindowLogic::CodeWindowLogic(
-    std::string code, std::string instructions, codegen::AppFolders folders, Platform& platform)
+CodeWindowLogic::CodeWindowLogic(std::string code, std::string instructions, codegen::AppFolders folders,
+    Platform& platform, std::string outputFolder, ITestPageServer* server)
     : m_code(std::move(code))
     , m_instructions(std::move(instructions))
     , m_folders(std::move(folders))
     , m_platform(platform)
+    , m_outputFolder(std::move(outputFolder))
+    , m_server(server)
 {
 }
 
@@ -28,7 +30,9 @@ void CodeWindowLogic::cmdGrabCodeClick()
 
 void CodeWindowLogic::cmdTestClick()
 {
-    m_platform.shell.open(m_folders.scratch + "do-not-upload.html");
+    const std::string page = "do-not-upload.html";
+    const std::string address = m_server ? m_server->serve(m_folders.scratch, m_outputFolder) : std::string();
+    m_platform.shell.open(address.empty() ? m_folders.scratch + page : address + page);
 }
 
 void CodeWindowLogic::cmdSaveCodeInstClick()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codegen/generators.h"
+#include "platform/itestpageserver.h"
 #include "platform/platform.h"
 
 #include <string>
@@ -11,8 +12,11 @@ namespace tmbr::gui {
 // and the instructions of one generator run and nothing else.
 class CodeWindowLogic {
 public:
-    CodeWindowLogic(
-        std::string code, std::string instructions, codegen::AppFolders folders, Platform& platform);
+    // `outputFolder`: the output folder of the run (ending with "/"), whose
+    // files the jukebox's local test settings name by local path. `server`
+    // (may be null) serves the test page; it outlives the logic.
+    CodeWindowLogic(std::string code, std::string instructions, codegen::AppFolders folders,
+        Platform& platform, std::string outputFolder = {}, ITestPageServer* server = nullptr);
 
     const std::string& code() const { return m_code; }
     const std::string& instructions() const { return m_instructions; }
@@ -21,7 +25,9 @@ public:
     // "GRABBED CODE!" message.
     void cmdGrabCodeClick();
 
-    // "&Test in Browser (Offline)": opens the scratch folder's local test page.
+    // "&Test in Browser (Offline)": opens the scratch folder's local test page
+    // in the default browser, through the test page server so that the page
+    // may read the files beside it; as a local file when no server can run.
     void cmdTestClick();
 
     // "&Save Code and Instructions as File": asks for a file name (the dialog
@@ -36,6 +42,8 @@ private:
     std::string m_instructions;
     codegen::AppFolders m_folders;
     Platform& m_platform;
+    std::string m_outputFolder;
+    ITestPageServer* m_server;
 };
 
 // Replaces `path` with `content` as a whole: written beside it under a

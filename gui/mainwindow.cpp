@@ -469,7 +469,10 @@ void MainWindow::focus(Control control)
 void MainWindow::showCode(const std::string& code, const std::string& instructions)
 {
     sync();
-    CodeWindow window(code, instructions, m_logic.folders(), m_platform, this);
+    // The generate buttons sit on their tabs, so the visible tab names the run.
+    const codegen::GeneratorSettings& settings = m_logic.settings();
+    CodeWindow window(code, instructions, m_logic.folders(), m_platform, this,
+        m_logic.tab() > 0 ? settings.multiOutDir : settings.singleOutDir);
     window.exec();
 }
 

@@ -1,5 +1,6 @@
 #include "codewindow.h"
 #include "modal.h"
+#include "platform/loopbackserver.h"
 #include "tempappfolder.h"
 #include "windowtestplatform.h"
 
@@ -79,14 +80,17 @@ TEST_F(CodeWindowTest, SaveWritesTheFileAndReportsIt)
     EXPECT_EQ(seen->text.toStdString(), "CODE AND INSTRUCTIONS SAVED AS " + file);
 }
 
-TEST_F(CodeWindowTest, TestOpensTheLocalTestPageAndCloseEndsTheModalWindow)
+TEST_F(CodeWindowTest, TestOpensTheLocalTestPageThroughTheApplicationsServerAndCloseEndsTheModalWindow)
 {
     onModal<CodeWindow>([&](CodeWindow* shown) {
         QTest::mouseClick(shown->findChild<QPushButton*>("cmdTest"), Qt::LeftButton);
         QTest::mouseClick(shown->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
     });
     window.exec();
-    EXPECT_EQ(fakes.shell.opened, (std::vector<std::string> { app.scratch() + "do-not-upload.html" }));
+    ASSERT_NE(LoopbackServer::forApplication(), nullptr);
+    const std::string base = LoopbackServer::forApplication()->baseUrl();
+    EXPECT_TRUE(base.starts_with("http://127.0.0.1:")) << base;
+    EXPECT_EQ(fakes.shell.opened, (std::vector<std::string> { base + "do-not-upload.html" }));
     EXPECT_FALSE(window.isVisible());
 }
 

@@ -40,6 +40,39 @@ TEST_F(CodeWindowLogicTest, TestOpensTheLocalTestPageOfTheScratchFolder)
     EXPECT_TRUE(fakes.messageBox.shown.empty());
 }
 
+class RecordingServer : public ITestPageServer {
+public:
+    std::string address;
+    std::vector<std::pair<std::string, std::string>> served;
+
+    std::string serve(const std::string& scratch, const std::string& output) override
+    {
+        served.emplace_back(scratch, output);
+        return address;
+    }
+};
+
+TEST_F(CodeWindowLogicTest, TestServesScratchAndOutputFoldersAndOpensThePageByItsAddress)
+{
+    RecordingServer server;
+    server.address = "http://127.0.0.1:4711/0123abcd/";
+    CodeWindowLogic served("code", "inst", app.folders(), fakes.platform, "/home/me/site/", &server);
+    served.cmdTestClick();
+    EXPECT_EQ(server.served,
+        (std::vector<std::pair<std::string, std::string>> { { app.scratch(), "/home/me/site/" } }));
+    EXPECT_EQ(fakes.shell.opened,
+        (std::vector<std::string> { "http://127.0.0.1:4711/0123abcd/do-not-upload.html" }));
+}
+
+TEST_F(CodeWindowLogicTest, TestFallsBackToTheLocalFileWhenNoServerCanRun)
+{
+    RecordingServer server; // answers empty text
+    CodeWindowLogic served("code", "inst", app.folders(), fakes.platform, "/home/me/site/", &server);
+    served.cmdTestClick();
+    EXPECT_EQ(server.served.size(), 1U);
+    EXPECT_EQ(fakes.shell.opened, (std::vector<std::string> { app.scratch() + "do-not-upload.html" }));
+}
+
 TEST_F(CodeWindowLogicTest, SaveWritesCodeThreeEmptyLinesAndInstructions)
 {
     const std::string file = app.folder("saved") + "my code.txt";
