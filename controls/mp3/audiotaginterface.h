@@ -1,7 +1,8 @@
 #pragma once
 
-// The dispatch description of IAudioTag, shared by every control of vlsmp3x1 that exposes tags
-// (defined in vlsmp3encoderx1.cpp). Include this rather than declaring the specialisation again.
+// The dispatch description of IAudioTag, shared by every control that exposes tags (the controls
+// of vlsmp3x1 and the decoders of vlsdec). Include this rather than declaring the specialisation
+// again.
 
 #include "vlsaudiotag.h"
 #include "vlsshell/dispatchimpl.h"

@@ -3,7 +3,9 @@
 // The MP3 decoder control: IVlsAudioDecoder and IAudioTag on one object, the event source of
 // _IVlsAudioDecoderEvents (declared; no operation raises it: failures are returned).
 
+#include "audiotaginterface.h"
 #include "decoderclass.h"
+#include "decoderinterface.h"
 #include "decodingthread.h"
 #include "filesource.h"
 #include "pcmformatconverter.h"
@@ -14,14 +16,6 @@
 
 #include <memory>
 #include <optional>
-
-template <> struct vlsshell::InterfaceInfo<IVlsAudioDecoder> {
-    static const InterfaceDescription& description();
-};
-// Defined with the encoder control, which shares the tag interface.
-template <> struct vlsshell::InterfaceInfo<IAudioTag> {
-    static const InterfaceDescription& description();
-};
 
 namespace vlsmp3 {
 

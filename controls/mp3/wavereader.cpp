@@ -56,7 +56,7 @@ WaveReader::WaveReader(std::unique_ptr<ByteSource> source)
 {
 }
 
-std::unique_ptr<WaveReader> WaveReader::openFile(const std::string& path)
+std::unique_ptr<WaveReader> WaveReader::openFile(const std::string& path, WaveContents accepted)
 {
     std::unique_ptr<ByteSource> source;
     try {
@@ -64,14 +64,14 @@ std::unique_ptr<WaveReader> WaveReader::openFile(const std::string& path)
     } catch (const std::exception&) {
         return nullptr;
     }
-    return open(std::move(source));
+    return open(std::move(source), accepted);
 }
 
-std::unique_ptr<WaveReader> WaveReader::open(std::unique_ptr<ByteSource> source)
+std::unique_ptr<WaveReader> WaveReader::open(std::unique_ptr<ByteSource> source, WaveContents accepted)
 {
     std::unique_ptr<WaveReader> reader(new WaveReader(std::move(source)));
     try {
-        if (!reader->parse())
+        if (!reader->parse(accepted))
             return nullptr;
     } catch (const std::exception&) {
         return nullptr;
@@ -79,7 +79,7 @@ std::unique_ptr<WaveReader> WaveReader::open(std::unique_ptr<ByteSource> source)
     return reader;
 }
 
-bool WaveReader::parse()
+bool WaveReader::parse(WaveContents accepted)
 {
     ByteSource& source = *m_source;
     const std::uint64_t fileSize = source.size();
@@ -126,7 +126,7 @@ bool WaveReader::parse()
                 return false;
             m_format = WaveFormat { le16(&record[0]), le16(&record[2]), le32(&record[4]), le32(&record[8]),
                 le16(&record[12]), le16(&record[14]), 0 };
-            if (m_format.wFormatTag != WAVE_FORMAT_PCM)
+            if (accepted == WaveContents::Pcm && m_format.wFormatTag != WAVE_FORMAT_PCM)
                 return false;
             haveFormat = true;
         } else if (!haveData && isId(header, "data")) {

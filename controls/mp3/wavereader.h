@@ -7,6 +7,7 @@
 #include "bytesource.h"
 #include "mp3encoder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -14,17 +15,26 @@
 
 namespace vlsmp3 {
 
+// Which "fmt " records open accepts: PCM only (to read samples), or any format tag (to reach the
+// "data" chunk of compressed contents such as MPEG Layer-3).
+enum class WaveContents { Pcm, AnyFormat };
+
 class WaveReader {
 public:
     // Size in bytes the format record is read into at least.
     static constexpr std::uint32_t minimumFormatSize = 18;
 
-    // Opens a wave file (UTF-8 path); returns null when it is not a readable PCM wave file.
-    static std::unique_ptr<WaveReader> openFile(const std::string& path);
-    // Opens the wave in source; returns null when it is not a readable PCM wave.
-    static std::unique_ptr<WaveReader> open(std::unique_ptr<ByteSource> source);
+    // Opens a wave file (UTF-8 path); returns null when it is not a readable wave file with the
+    // accepted contents.
+    static std::unique_ptr<WaveReader> openFile(
+        const std::string& path, WaveContents accepted = WaveContents::Pcm);
+    // Opens the wave in source; returns null when it is not a readable wave with the accepted
+    // contents.
+    static std::unique_ptr<WaveReader> open(
+        std::unique_ptr<ByteSource> source, WaveContents accepted = WaveContents::Pcm);
 
-    // The "fmt " chunk's record with its extra size set to 0; format tag 1 (PCM).
+    // The "fmt " chunk's record with its extra size set to 0; format tag 1 (PCM) unless open
+    // accepted any format.
     const WaveFormat& format() const { return m_format; }
     // The "data" chunk's size as the file states it (above 0), and the offset of its contents.
     std::uint32_t dataSize() const { return m_dataSize; }
@@ -33,10 +43,12 @@ public:
     // Reads the next data bytes into out; returns the count, 0 when the data chunk is consumed or
     // the source ends. Throws what the source throws on a failed read.
     std::size_t read(std::span<std::uint8_t> out);
+    // Continues reading at this many bytes into the data chunk (at most its size).
+    void seek(std::uint64_t dataPosition) { m_consumed = std::min<std::uint64_t>(dataPosition, m_dataSize); }
 
 private:
     explicit WaveReader(std::unique_ptr<ByteSource> source);
-    bool parse();
+    bool parse(WaveContents accepted);
 
     std::unique_ptr<ByteSource> m_source;
     WaveFormat m_format {};

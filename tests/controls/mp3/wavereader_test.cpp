@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using vlsmp3::MemorySource;
+using vlsmp3::WaveContents;
 using vlsmp3::WaveReader;
 
 namespace {
@@ -160,6 +161,25 @@ TEST(WaveReader, RefusesUnreadableFiles)
     EXPECT_FALSE(openBytes(riff({ format, data }, 4 + 24 + 20))) << "RIFF size too small";
     EXPECT_FALSE(openBytes(riff({ chunk("fmt ", fmt(1, 2, 44100, 16), 0xFFFFFFF0), data }, 0xFFFFFFFF)))
         << "huge fmt";
+}
+
+// Opened for any contents, a compressed wave yields its format tag and its data chunk; the chunk
+// structure is checked as for PCM.
+TEST(WaveReader, AnyFormatReachesCompressedData)
+{
+    const Bytes data = counting(64);
+    const auto reader
+        = WaveReader::open(std::make_unique<MemorySource>(
+                               riff({ chunk("fmt ", fmt(85, 2, 44100, 0, 30)), chunk("data", data) })),
+            WaveContents::AnyFormat);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->format().wFormatTag, 85);
+    EXPECT_EQ(reader->dataSize(), 64U);
+    EXPECT_EQ(readAll(*reader), data);
+    EXPECT_FALSE(WaveReader::open(
+        std::make_unique<MemorySource>(riff({ chunk("fmt ", fmt(85, 2, 44100, 0, 30)), chunk("data", {}) })),
+        WaveContents::AnyFormat))
+        << "empty data";
 }
 
 // A RIFF chunk that states more than the file holds ends the walk at the file's end.
