@@ -9,6 +9,7 @@ namespace tmbr::cli {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1; // the operation failed (file error, component error)
 inline constexpr int kExitUsage = 2; // bad arguments or input rejected before any work
+inline constexpr int kExitInterrupted = 130; // stopped by SIGINT or SIGTERM, unfinished output removed
 
 // One subcommand of tmbr. `run` receives the arguments after the command name
 // and returns the exit code; it reports on standard output and standard error.

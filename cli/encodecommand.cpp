@@ -1,5 +1,6 @@
 #include "audiotools/encoderclient.h"
 #include "command.h"
+#include "interruptrequest.h"
 #include "options.h"
 #include "progressbar.h"
 #include "vlscom/messagequeue.h"
@@ -65,9 +66,12 @@ float quality(const Options& options)
     return value;
 }
 
+struct Interrupted { };
+
 // Runs EncodeFromWave and dispatches the control's events until the run has ended. Throws
-// ComponentError with the first error the control reported.
-void encodeWithEvents(EncoderClient& encoder, const std::string& wavePath)
+// ComponentError with the first error the control reported, Interrupted on SIGINT or SIGTERM (the
+// run still going on: only destroying the control stops it).
+void encodeWithEvents(EncoderClient& encoder, const std::string& wavePath, const InterruptRequest& interrupt)
 {
     ProgressBar bar;
     std::optional<std::string> error;
@@ -90,15 +94,28 @@ void encodeWithEvents(EncoderClient& encoder, const std::string& wavePath)
         .OnWaveEncodeProgress = [&](int percent) { bar.update(percent); },
         .OnWaveEncodeFinish = [&] { done = true; },
     });
+    // The handlers refer to this frame: no event may reach them once it is left.
+    struct ClearHandlers {
+        EncoderClient& encoder;
+        ~ClearHandlers() { encoder.setHandlers({}); }
+    } clearHandlers { encoder };
     encoder.EncodeFromWave(wavePath);
-    while (!done) {
+    while (!done && !interrupt.requested()) {
         vlscom::WaitMessage(std::chrono::milliseconds(200));
         vlscom::PumpMessages();
     }
-    encoder.setHandlers({});
+    if (!done)
+        throw Interrupted();
     bar.finish();
     if (error)
         throw ComponentError(*error);
+}
+
+void removeFile(const std::string& path)
+{
+    std::error_code ignored;
+    if (!path.empty())
+        std::filesystem::remove(path, ignored);
 }
 
 } // namespace
@@ -146,6 +163,10 @@ int runEncodeCommand(const std::vector<std::string>& args)
     if (audiotools::sameFile(wavePath, audiotools::mp3OutputName(options.positionals()[1])))
         throw options.error("the output file is the input file");
 
+    // Only the asynchronous form can be stopped; the synchronous one keeps the default handling.
+    std::optional<InterruptRequest> interrupt;
+    if (!options.has("--sync"))
+        interrupt.emplace();
     std::string outputFile;
     try {
         EncoderClient encoder;
@@ -168,7 +189,7 @@ int runEncodeCommand(const std::vector<std::string>& args)
             if (options.has("--sync"))
                 encoder.EncodeFromWaveSync(wavePath);
             else
-                encodeWithEvents(encoder, wavePath);
+                encodeWithEvents(encoder, wavePath, *interrupt);
             encoder.Close();
         } catch (const ComponentError&) {
             try {
@@ -180,12 +201,14 @@ int runEncodeCommand(const std::vector<std::string>& args)
         }
         return kExitSuccess;
     } catch (const ComponentError& error) {
-        if (!outputFile.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove(outputFile, ignored);
-        }
+        removeFile(outputFile);
         std::fprintf(stderr, "%s\n", error.what());
         return kExitFailure;
+    } catch (const Interrupted&) {
+        // The control is gone with its wave thread; what it wrote is unfinished.
+        removeFile(outputFile);
+        std::fputs("tmbr encode: interrupted\n", stderr);
+        return kExitInterrupted;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "audiotools/mp3optimizer.h"
 #include "command.h"
+#include "interruptrequest.h"
 #include "options.h"
 #include "progressbar.h"
 #include "vlscom/messagequeue.h"
@@ -115,10 +116,12 @@ int runOptimizeCommand(const std::vector<std::string>& args)
         throw options.error("the output file is the input file");
 
     CommandListener listener;
+    const InterruptRequest interrupt;
     try {
+        // Destroying the optimizer stops a run still going on and removes its output.
         Mp3Optimizer optimizer(listener);
         optimizer.convert(settings);
-        while (!listener.done()) {
+        while (!listener.done() && !interrupt.requested()) {
             vlscom::WaitMessage(std::chrono::milliseconds(200));
             vlscom::PumpMessages();
         }
@@ -127,6 +130,10 @@ int runOptimizeCommand(const std::vector<std::string>& args)
         return reportFailure(error.what());
     }
     listener.finishBar();
+    if (!listener.done()) {
+        std::fputs("tmbr optimize: interrupted\n", stderr);
+        return kExitInterrupted;
+    }
     if (listener.error())
         return reportFailure(*listener.error());
     std::printf("%s\n", finishedMessage(listener.route(), settings.outputPath).c_str());

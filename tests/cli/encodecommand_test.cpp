@@ -100,3 +100,13 @@ TEST_F(EncodeCommand, HelpNamesEveryOption)
              "--year", "--genre", "--track", "--comment", "--sync" })
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
+
+// SIGINT once the output exists stops the encoding: exit 130 and no unfinished output left.
+TEST_F(EncodeCommand, InterruptRemovesTheOutput)
+{
+    makeWave("long.wav", "-r 22050 -c 1 -b 16", 300.0);
+    const auto run = tmbrInterrupted({ "encode", "long.wav", "out.mp3" }, "out.mp3");
+    EXPECT_EQ(run.exitCode, 130);
+    EXPECT_EQ(run.err, "tmbr encode: interrupted\n");
+    EXPECT_FALSE(exists("out.mp3"));
+}

@@ -88,3 +88,13 @@ TEST_F(OptimizeCommand, HelpNamesEveryOption)
     for (const char* option : { "--bitrate", "--rate", "--stereo" })
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
+
+// SIGINT once the output exists stops the conversion: exit 130 and no unfinished output left.
+TEST_F(OptimizeCommand, InterruptRemovesTheOutput)
+{
+    makeWave("long.wav", "-r 22050 -c 1 -b 16", 300.0);
+    const auto run = tmbrInterrupted({ "optimize", "long.wav", "out.mp3" }, "out.mp3");
+    EXPECT_EQ(run.exitCode, 130);
+    EXPECT_EQ(run.err, "tmbr optimize: interrupted\n");
+    EXPECT_FALSE(exists("out.mp3"));
+}
