@@ -43,7 +43,8 @@ const char kEncodeHelp[]
       "\n"
       "WAV files of 8000 to 12000 Hz are raised to four times, of 16000 to 24000 Hz to twice their\n"
       "rate before encoding. A failed run prints the control's message, exits 1 and leaves no\n"
-      "output file. On a terminal, a progress bar shows on standard error.\n";
+      "output file. On a terminal, a progress bar shows on standard error. Without --sync, SIGINT\n"
+      "or SIGTERM stops the encoding, removes the output file and exits 130.\n";
 
 std::int32_t wholeNumber(const Options& options, const std::string& name)
 {

@@ -37,7 +37,7 @@ const char kOptimizeHelp[]
       "FATAL ERROR ENCOUNTERED. PROBABLY BAD SOURCE FILE. APPLICATION ABORTED!"
       "\" on\n"
       "standard error, exits 1 and leaves no output file. On a terminal, a progress bar shows on\n"
-      "standard error.\n";
+      "standard error. SIGINT or SIGTERM stops the run, removes the output file and exits 130.\n";
 
 // Follows one run to its end.
 class CommandListener final : public IOptimizerListener {
