@@ -17,3 +17,11 @@ inline constexpr CLSID CLSID_VlsWaveDecoder = vlscom::makeGuid("{2AD4671A-F007-4
 inline constexpr char16_t VlsWaveDecoder_ProgID[] = u"Aurikit.WaveDecoder";
 inline constexpr char16_t VlsMP3Decoder_ProgID[] = u"Aurikit.MP3Decoder";
 inline constexpr char16_t VlsVorbisDecoder_ProgID[] = u"Aurikit.VorbisDecoder";
+
+inline constexpr char16_t VlsWaveDecoder_VersionedProgID[] = u"Aurikit.WaveDecoder.1";
+inline constexpr char16_t VlsMP3Decoder_VersionedProgID[] = u"Aurikit.MP3Decoder.1";
+inline constexpr char16_t VlsVorbisDecoder_VersionedProgID[] = u"Aurikit.VorbisDecoder.1";
+
+// The decoders fire OnError (DISPID 1, BSTR ErrorMessage) when a Read fails, under the event
+// identity the audio converter listens to (DIID_VlsConv_IVlsAudioDecoderEvents in vlsconv.h), on
+// the thread that created the decoder (which must keep pumping its messages).

@@ -1,0 +1,402 @@
+#include "audiodecoder.h"
+
+#include "decodererror.h"
+#include "decoderkinds.h"
+#include "vlscom/bstr.h"
+#include "vlscom/systemerror.h"
+#include "vlsdecmessages.h"
+
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+#include <vector>
+
+namespace vlsdec {
+
+using vlsmp3::TagFields;
+using vlsshell::ControlError;
+using vlsshell::requirePointer;
+
+namespace {
+
+vlsmp3::PcmFormat pcmFormat(const WAVEFORMATEX& format)
+{
+    return vlsmp3::PcmFormat { format.nChannels, format.nSamplesPerSec, format.wBitsPerSample };
+}
+
+} // namespace
+
+template <class Kind> template <class Body> HRESULT AudioDecoder<Kind>::call(Body&& body)
+{
+    return this->guard([&] {
+        try {
+            return body();
+        } catch (const vlsmp3::DecoderError& error) {
+            if (error.id())
+                throw ControlError(error.message());
+            throw ControlError::status(vlscom::hresultFromErrno(error.errorCode()));
+        }
+    });
+}
+
+template <class Kind> AudioDecoder<Kind>::~AudioDecoder()
+{
+    closeFile();
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::finalConstruct()
+{
+    return call([] {
+        Kind::bind();
+        return S_OK;
+    });
+}
+
+template <class Kind> bool AudioDecoder<Kind>::onWindowMessage(UINT message, vlscom::WPARAM wParam)
+{
+    if (message != WM_DECODER_READ_ERROR)
+        return false;
+    const auto text = vlscom::Bstr::adopt(reinterpret_cast<BSTR>(wParam));
+    this->fire(DISPID_Decoder_OnError, text);
+    return true;
+}
+
+template <class Kind> void AudioDecoder<Kind>::reportReadFailure(const std::string& message)
+{
+    // Read may run on a worker thread (a converter's): the event goes through the helper window.
+    if (const BSTR text = vlscom::allocBstr(std::string_view(message)))
+        this->post(WM_DECODER_READ_ERROR, reinterpret_cast<vlscom::WPARAM>(text), vlscom::freeBstrPayload);
+}
+
+template <class Kind> PcmStream& AudioDecoder<Kind>::openStream() const
+{
+    if (!m_stream)
+        fail(DecMessage::PropertyFileNotOpen);
+    return *m_stream;
+}
+
+template <class Kind> void AudioDecoder<Kind>::closeFile()
+{
+    if (m_stream && m_reading)
+        m_stream->endRun();
+    m_stream.reset();
+    m_reading = false;
+    m_native = WAVEFORMATEX {};
+    m_target.reset();
+    m_converter.reset();
+    m_streamEnded = false;
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::Open(BSTR szFilename)
+{
+    return call([&] {
+        closeFile();
+        m_tags = TagFields {};
+        const std::u16string name(vlscom::bstrView(szFilename));
+        std::unique_ptr<PcmStream> stream = Kind::open(vlscom::toUtf8(name));
+        m_native = stream->format();
+        m_tags = stream->tags();
+        m_stream = std::move(stream);
+        m_fileName = name;
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::OpenHandle(std::int64_t)
+{
+    return call([&] {
+        closeFile();
+        return E_NOTIMPL;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::Close()
+{
+    return call([&] {
+        closeFile();
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Position(std::int32_t* pVal)
+{
+    return call([&] {
+        std::int32_t& out = requirePointer(pVal);
+        out = static_cast<std::int32_t>(std::min(openStream().positionMs() * 0.001, double(INT32_MAX)));
+        return S_OK;
+    });
+}
+
+template <class Kind> void AudioDecoder<Kind>::seekTo(std::int32_t seconds)
+{
+    if (!isOpen())
+        fail(DecMessage::SeekFileNotOpen);
+    m_stream->seek(std::int64_t(std::max(seconds, 0)) * 1000);
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::put_Position(std::int32_t newVal)
+{
+    return call([&] {
+        seekTo(newVal);
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::Seek(std::int32_t Position)
+{
+    return call([&] {
+        seekTo(Position);
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Format(WAVEFORMATEX* pVal)
+{
+    return call([&] {
+        WAVEFORMATEX& out = requirePointer(pVal);
+        openStream();
+        out = m_target ? *m_target : m_native;
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Bitrate(std::int32_t* pVal)
+{
+    return call([&] {
+        std::int32_t& out = requirePointer(pVal);
+        out = openStream().bitrate();
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Duration(std::int32_t* pVal)
+{
+    return call([&] {
+        std::int32_t& out = requirePointer(pVal);
+        out = static_cast<std::int32_t>(std::clamp(openStream().duration(), 0.0, double(INT32_MAX)));
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::get_TagData(IAudioTag** pVal)
+{
+    return call([&] {
+        IAudioTag*& out = requirePointer(pVal);
+        out = nullptr;
+        return this->QueryInterface(IAudioTag::iid, reinterpret_cast<void**>(&out));
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Filename(BSTR* pVal)
+{
+    return call([&] {
+        BSTR& out = requirePointer(pVal);
+        out = nullptr;
+        openStream();
+        out = vlscom::allocBstr(std::u16string_view(m_fileName));
+        return out ? S_OK : E_OUTOFMEMORY;
+    });
+}
+
+template <class Kind> std::size_t AudioDecoder<Kind>::readPlain(std::uint8_t* data, std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const std::size_t n = m_stream->read(std::span(data + done, count - done));
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+template <class Kind> std::size_t AudioDecoder<Kind>::readConverted(std::uint8_t* data, std::size_t count)
+{
+    vlsmp3::PcmFormatConverter& converter = *m_converter;
+    if (count >= converter.held()) {
+        std::vector<std::uint8_t> piece(16384);
+        while (converter.held() < count && !m_streamEnded) {
+            if (converter.inputRoom() < piece.size())
+                converter.processWholeBlocks();
+            const std::size_t room = std::min(piece.size(), converter.inputRoom());
+            if (room == 0)
+                break;
+            const std::size_t n = m_stream->read(std::span(piece.data(), room));
+            if (n == 0) {
+                m_streamEnded = true;
+                break;
+            }
+            converter.push(std::span(piece.data(), n));
+        }
+        if (m_streamEnded)
+            converter.flush();
+    }
+    return converter.take(std::span(data, count));
+}
+
+template <class Kind>
+HRESULT AudioDecoder<Kind>::Read(std::uint8_t* data, std::int32_t count, std::int32_t* Read)
+{
+    return call([&] {
+        requirePointer(data);
+        std::int32_t& out = requirePointer(Read);
+        out = 0;
+        try {
+            if (!isOpen())
+                fail(DecMessage::ReadFileNotOpen);
+            if (count <= 0)
+                return S_OK;
+            if (!m_reading) {
+                m_streamEnded = false;
+                m_stream->startRun();
+                m_reading = true;
+            }
+            const std::size_t delivered = m_converter ? readConverted(data, static_cast<std::size_t>(count))
+                                                      : readPlain(data, static_cast<std::size_t>(count));
+            if (delivered == 0) {
+                m_reading = false;
+                m_streamEnded = false;
+                m_stream->endRun();
+            }
+            out = static_cast<std::int32_t>(delivered);
+            return S_OK;
+        } catch (const ControlError& error) {
+            reportReadFailure(error.hasMessage() ? error.message()
+                                                 : "Read error: " + vlscom::describeHresult(error.code()));
+            throw;
+        } catch (const vlsmp3::DecoderError& error) {
+            reportReadFailure(error.id() ? error.message()
+                                         : vlscom::formatSystemError("Read error: %s", error.errorCode()));
+            throw;
+        }
+    });
+}
+
+template <class Kind> void AudioDecoder<Kind>::setTarget(const WAVEFORMATEX& target)
+{
+    if (m_reading)
+        throw ControlError::status(E_UNEXPECTED);
+    try {
+        auto converter = std::make_unique<vlsmp3::PcmFormatConverter>(pcmFormat(m_native), pcmFormat(target));
+        m_converter = std::move(converter);
+        m_target = target;
+    } catch (const std::invalid_argument&) {
+        // A rate of 0 (or a record without a file open) has nothing to convert to.
+        throw ControlError::status(E_UNEXPECTED);
+    }
+}
+
+template <class Kind>
+HRESULT AudioDecoder<Kind>::SetOutputFormat(
+    std::int32_t nChannels, std::int32_t nSamplesPerSec, std::int32_t nBitsPerSample)
+{
+    return call([&] {
+        if (nChannels < 0 || nChannels > 2
+            || (nBitsPerSample != 0 && nBitsPerSample != 8 && nBitsPerSample != 16) || nSamplesPerSec < 0)
+            return E_UNEXPECTED;
+        WAVEFORMATEX target = m_target ? *m_target : m_native;
+        if (nChannels)
+            target.nChannels = static_cast<std::uint16_t>(nChannels);
+        if (nSamplesPerSec)
+            target.nSamplesPerSec = static_cast<std::uint32_t>(nSamplesPerSec);
+        if (nBitsPerSample)
+            target.wBitsPerSample = static_cast<std::uint16_t>(nBitsPerSample);
+        target.nBlockAlign = static_cast<std::uint16_t>(target.nChannels * target.wBitsPerSample / 8);
+        target.nAvgBytesPerSec = target.nSamplesPerSec * target.nBlockAlign;
+        setTarget(target);
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::SetOutputFormatWFX(const WAVEFORMATEX* pWfx)
+{
+    return call([&] {
+        const WAVEFORMATEX& format = requirePointer(pWfx);
+        if ((format.nChannels != 1 && format.nChannels != 2)
+            || (format.wBitsPerSample != 8 && format.wBitsPerSample != 16))
+            return E_UNEXPECTED;
+        setTarget(format);
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::getTag(std::u16string TagFields::*field, BSTR* pVal)
+{
+    return call([&] {
+        BSTR& out = requirePointer(pVal);
+        out = nullptr;
+        out = vlscom::allocBstr(std::u16string_view(m_tags.*field));
+        return out ? S_OK : E_OUTOFMEMORY;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::putTag(std::u16string TagFields::*field, BSTR newVal)
+{
+    return call([&] {
+        m_tags.*field = std::u16string(vlscom::bstrView(newVal));
+        return S_OK;
+    });
+}
+
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Title(BSTR* pVal)
+{
+    return getTag(&TagFields::title, pVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::put_Title(BSTR newVal)
+{
+    return putTag(&TagFields::title, newVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Artist(BSTR* pVal)
+{
+    return getTag(&TagFields::artist, pVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::put_Artist(BSTR newVal)
+{
+    return putTag(&TagFields::artist, newVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Album(BSTR* pVal)
+{
+    return getTag(&TagFields::album, pVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::put_Album(BSTR newVal)
+{
+    return putTag(&TagFields::album, newVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Year(BSTR* pVal)
+{
+    return getTag(&TagFields::year, pVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::put_Year(BSTR newVal)
+{
+    return putTag(&TagFields::year, newVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Genre(BSTR* pVal)
+{
+    return getTag(&TagFields::genre, pVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::put_Genre(BSTR newVal)
+{
+    return putTag(&TagFields::genre, newVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::get_TrackNo(BSTR* pVal)
+{
+    return getTag(&TagFields::trackNo, pVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::put_TrackNo(BSTR newVal)
+{
+    return putTag(&TagFields::trackNo, newVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::get_Comment(BSTR* pVal)
+{
+    return getTag(&TagFields::comment, pVal);
+}
+template <class Kind> HRESULT AudioDecoder<Kind>::put_Comment(BSTR newVal)
+{
+    return putTag(&TagFields::comment, newVal);
+}
+
+template class AudioDecoder<WaveKind>;
+template class AudioDecoder<Mp3Kind>;
+template class AudioDecoder<VorbisKind>;
+
+} // namespace vlsdec
