@@ -425,3 +425,31 @@ describe("auto play blocked by the browser", () => {
         }
     });
 });
+
+describe("help page", () => {
+    test("every contents link leads to its section, nothing loads from elsewhere, headings do not skip levels", async () => {
+        const page = await browser.newPage();
+        const requests = [];
+        page.on("request", (request) => requests.push(request.url()));
+        try {
+            await page.goto("file://" + join(process.env.TMBRSA_APP_DIR, "tmbr_sa.html"));
+            assert.equal(await page.title(), "Tambrel Streaming Audio Help");
+            const broken = await page.evaluate(() => [...document.querySelectorAll("a[href]")]
+                .filter((a) => !a.getAttribute("href").startsWith("#") || !document.getElementById(a.getAttribute("href").slice(1)))
+                .map((a) => a.getAttribute("href")));
+            assert.deepEqual(broken, []);
+            assert.deepEqual(requests.filter((url) => !url.startsWith("file://")), []);
+            const levels = await page.evaluate(() => [...document.querySelectorAll("h1, h2, h3, h4")].map((h) => Number(h.tagName[1])));
+            assert.equal(levels[0], 1);
+            for (let i = 1; i < levels.length; i++) {
+                assert.ok(levels[i] <= levels[i - 1] + 1, `heading level ${levels[i]} after ${levels[i - 1]}`);
+            }
+            const sections = await page.locator("main h2").allTextContents();
+            assert.deepEqual(sections, ["The two players", "Single Button Control", "Multitrack JukeBox", "The three code types",
+                "Uploading the files", "Testing: the local and online test pages", "Quick Audio Recorder", "Mp3 Optimizer",
+                "Menus and keys"]);
+        } finally {
+            await page.close();
+        }
+    });
+});
