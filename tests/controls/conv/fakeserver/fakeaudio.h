@@ -9,10 +9,9 @@
 //
 // Decoder keys: blocks=N (reads that deliver data, default 3), bytes=N (per read, default 4096),
 // duration=N|fail (default: blocks), format=fail|failinfo, read=K:MODE (the K-th Read fails),
-// close=fail|failinfo, open=fail, filename=fail, tags=none, delay=MS (before each Read), and the
-// tag fields title= artist= album= year= genre= track= comment=.
-// Encoder keys: format=fail|failinfo, write=K:MODE, close=fail|failinfo, tags=none, delay=MS
-// (before each Write).
+// close=fail|failinfo, open=fail (also refused: a name containing "denied"), filename=fail, tags=none,
+// delay=MS (before each Read), and the tag fields title= artist= album= year= genre= track= comment=. Encoder
+// keys: format=fail|failinfo, write=K:MODE, close=fail|failinfo, tags=none, delay=MS (before each Write).
 // MODE: fail (E_FAIL, no error information), failinfo (error information "Fake read failed." or
 // "Fake write failed."), failevent / failinfoevent (the same, and the object's own OnError event
 // with "fake decoder broke" or "fake encoder broke" is posted to fire on its owning thread).

@@ -48,7 +48,8 @@ public:
     {
         m_name = vlscom::toUtf8(vlscom::bstrView(szFilename));
         m_script.log("Open " + m_name);
-        return m_script.value("open") == "fail" ? FAKE_E_DENIED : S_OK;
+        const bool refused = m_script.value("open") == "fail" || m_name.find("denied") != std::string::npos;
+        return refused ? FAKE_E_DENIED : S_OK;
     }
     HRESULT OpenHandle(std::int64_t) override { return E_NOTIMPL; }
     HRESULT get_Position(std::int32_t* pVal) override
