@@ -193,8 +193,8 @@
         ".tmbr-list button{display:block;width:100%;text-align:left;padding:6px 8px;min-height:32px;" +
         "background:none;border-bottom:1px solid #eee}" +
         ".tmbr-list button[aria-current]{background:#e8eef8}" +
-        ".tmbr-bold .tmbr-list button{font-weight:bold}" +
-        ".tmbr-msg{padding:8px}";
+        ".tmbr-list button:focus-visible{outline-offset:-3px}" +
+        ".tmbr-bold .tmbr-list button{font-weight:bold}";
 
     function addStyle() {
         if (doc.getElementById("tmbr-sa-style")) {
@@ -508,7 +508,7 @@
             var after = self.nextIndex();
             if (!self.autoProgress) {
                 self.show("paused");
-            } else if (!self.random && after === 0) {
+            } else if ((!self.random && after === 0) || self.tracks.length < 2) {
                 // The end of the list: back to the first track, without playing on.
                 self.select(0, false);
             } else {
