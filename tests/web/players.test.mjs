@@ -120,7 +120,9 @@ async function launch(autoplay) {
     if (autoplay) {
         args.push("--autoplay-policy=no-user-gesture-required");
     }
-    return chromium.launchPersistentContext(profile, { executablePath: CHROMIUM, headless: true, args, deviceScaleFactor: 2 });
+    return chromium.launchPersistentContext(profile, {
+        executablePath: CHROMIUM, headless: true, args, deviceScaleFactor: 2, hasTouch: true,
+    });
 }
 
 // The current time of the page's n-th audio element once it has passed `seconds`.
@@ -322,7 +324,7 @@ describe("jukebox", () => {
         }
     });
 
-    test("without auto play nothing plays; the buttons choose tracks and pause; without auto progress it stops", async () => {
+    test("without auto play nothing plays; buttons and taps choose tracks and pause; without auto progress it stops", async () => {
         const out = jukebox(["--no-auto-progress"]);
         const server = await testServer(out);
         const page = await browser.newPage();
@@ -336,7 +338,7 @@ describe("jukebox", () => {
             assert.equal(await currentName(page), names[1]);
             await page.getByRole("button", { name: "Pause" }).click();
             assert.equal(await page.evaluate(() => document.querySelector("audio").paused), true);
-            await page.getByRole("button", { name: names[2] }).click();
+            await page.getByRole("button", { name: names[2] }).tap();
             await page.waitForFunction(() => document.querySelector("audio").ended, null, { timeout: 10000 });
             assert.equal(await currentName(page), names[2]);
             await page.getByRole("button", { name: "Previous track" }).click();
@@ -362,6 +364,23 @@ describe("jukebox", () => {
         } finally {
             await page.close();
             await server.stop();
+        }
+    });
+
+    test("a settings file that cannot be read gives a clear message", async () => {
+        const out = jukebox([]);
+        writeFileSync(join(out, "nosettings.html"), `<!DOCTYPE html><html><head><script src="swfobject.js"></script></head>
+<body><div id="j"></div><script>
+var j = new SWFObject("p.swf", "pj", "300", "200", "6"); j.addVariable("loc", "missing/"); j.write("j");
+</script></body></html>`);
+        const site = await siteServer(out);
+        const page = await browser.newPage();
+        try {
+            await page.goto(site.base + "nosettings.html");
+            await page.getByRole("alert").filter({ hasText: "The playlist could not be loaded." }).waitFor();
+        } finally {
+            await page.close();
+            await site.stop();
         }
     });
 
