@@ -526,8 +526,14 @@ void LoopbackServer::readRequests(QTcpSocket* socket)
         QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + " " + reasonOf(status) + "\r\n"
             + headers + "Content-Length: " + QByteArray::number(length) + "\r\n"
             + (connection.keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n") + "\r\n";
+        if (!headOnly && length > 0 && !file->seek(first)) {
+            // Nothing sent yet: the client sees a dropped connection, never a wrong body.
+            connection.closing = true;
+            socket->abort();
+            return;
+        }
         socket->write(response);
-        if (!headOnly && length > 0 && file->seek(first)) {
+        if (!headOnly && length > 0) {
             connection.file = std::move(file);
             connection.remaining = length;
             sendMore(socket);
