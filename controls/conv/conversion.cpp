@@ -42,8 +42,9 @@ void VlsAudioConverter::runWorker(
 {
     try {
         convert(*source, *destination, keepTags);
-    } catch (const std::bad_alloc&) {
-        // Out of memory while building a text: the conversion still ends with OnFinish.
+    } catch (...) {
+        // Out of memory while building a text: nothing may leave the thread, and the conversion
+        // still ends with OnFinish.
     }
     // The converter keeps its own references while running; the worker drops its copies first so
     // that it never releases the last one.

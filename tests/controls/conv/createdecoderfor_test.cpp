@@ -12,7 +12,7 @@ using namespace convtest;
 
 namespace {
 
-class DecoderSelection : public ConverterTest {
+class CreateDecoderFor : public ConverterTest {
 protected:
     HRESULT createFor(const std::string& name)
     {
@@ -57,7 +57,7 @@ protected:
 } // namespace
 
 // The extension picks the class, in any letter case, and the new source opens the full name.
-TEST_F(DecoderSelection, ChoosesTheClassByExtension)
+TEST_F(CreateDecoderFor, ChoosesTheClassByExtension)
 {
     ASSERT_EQ(createFor("SONG.MP3"), S_OK);
     EXPECT_EQ(source(), "VlsMP3Decoder: Open SONG.MP3\n");
@@ -68,7 +68,7 @@ TEST_F(DecoderSelection, ChoosesTheClassByExtension)
 }
 
 // A class that cannot be created gives the creation's status, without a message, and no source.
-TEST_F(DecoderSelection, ReportsTheCreationStatusOfAMissingClass)
+TEST_F(CreateDecoderFor, ReportsTheCreationStatusOfAMissingClass)
 {
     ASSERT_EQ(createFor("a.mp3"), S_OK);
     EXPECT_EQ(createFor("talk.wma"), REGDB_E_CLASSNOTREG);
@@ -77,7 +77,7 @@ TEST_F(DecoderSelection, ReportsTheCreationStatusOfAMissingClass)
 
 // WAV files are probed: format tag 1 selects the wave decoder, 85 the MP3 decoder, anything else
 // (3, floating point) finds no decoder; the same file under another name is not probed.
-TEST_F(DecoderSelection, ProbesTheFormatTagOfWaveFiles)
+TEST_F(CreateDecoderFor, ProbesTheFormatTagOfWaveFiles)
 {
     ASSERT_EQ(createFor(wave("a.wav", 1)), S_OK);
     EXPECT_EQ(source(), "VlsWaveDecoder: Open " + m_folder.file("a.wav") + "\n");
@@ -89,7 +89,7 @@ TEST_F(DecoderSelection, ProbesTheFormatTagOfWaveFiles)
 
 // Names of four characters or fewer, unknown extensions, missing or unreadable WAV files and WAV
 // files with a short "fmt " chunk find no decoder, and each failed call drops the previous source.
-TEST_F(DecoderSelection, FindsNoDecoderAndDropsThePreviousSource)
+TEST_F(CreateDecoderFor, FindsNoDecoderAndDropsThePreviousSource)
 {
     const std::string cases[] = { ".mp3", "mp3", "", "notes.txt", m_folder.file("missing.wav"),
         wave("short.wav", 1, 30), wave("nofmt.wav", 1, 14) };
@@ -104,14 +104,14 @@ TEST_F(DecoderSelection, FindsNoDecoderAndDropsThePreviousSource)
 }
 
 // When the decoder cannot open the file, its status is returned and it stays the source.
-TEST_F(DecoderSelection, ReturnsTheOpenStatus)
+TEST_F(CreateDecoderFor, ReturnsTheOpenStatus)
 {
     EXPECT_EQ(createFor("denied.mp3"), FAKE_E_DENIED);
     EXPECT_EQ(source(), "VlsMP3Decoder: Open denied.mp3\n");
 }
 
 // OpenDestination opens the encoder on the source's name cut at its last dot.
-TEST_F(DecoderSelection, OpenDestinationCutsAtTheLastDot)
+TEST_F(CreateDecoderFor, OpenDestinationCutsAtTheLastDot)
 {
     auto encoder = createFake<IVlsAudioEncoder>(CLSID_FakeEncoder);
     ASSERT_EQ(m_converter->put_Destination(encoder.get()), S_OK);
@@ -132,7 +132,7 @@ TEST_F(DecoderSelection, OpenDestinationCutsAtTheLastDot)
 }
 
 // A source whose Filename fails gives that status and opens nothing.
-TEST_F(DecoderSelection, OpenDestinationReturnsTheFilenameStatus)
+TEST_F(CreateDecoderFor, OpenDestinationReturnsTheFilenameStatus)
 {
     connectFakes("filename=fail", "");
     EXPECT_EQ(m_converter->OpenDestination(), FAKE_E_DENIED);
