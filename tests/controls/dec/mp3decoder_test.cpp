@@ -159,15 +159,9 @@ TEST_F(Mp3Decoder, OutputFormatConversion)
     EXPECT_NEAR(crossingFrequency(widened, 1, 0, 22050), 1000, 3);
 }
 
-// Messages carry this class's ProgID; files without a stream fail Open.
+// Files without an MP3 stream fail Open with the MP3 decoder's messages under this class's ProgID.
 TEST_F(Mp3Decoder, Errors)
 {
-    std::int32_t value = 0;
-    std::uint8_t byte = 0;
-    EXPECT_EQ(m_decoder->Read(&byte, 1, &value), DISP_E_EXCEPTION);
-    EXPECT_EQ(errorText(), failure("Read error: file is not open."));
-    EXPECT_EQ(m_decoder->get_Duration(&value), DISP_E_EXCEPTION);
-    EXPECT_EQ(errorText(), failure("Error accessing property: file is not open."));
     EXPECT_EQ(open(m_folder.file("missing.mp3")), HRESULT(0x80070002));
     writeBytes(m_folder.file("short.mp3"), { 1, 2, 3 });
     EXPECT_EQ(open(m_folder.file("short.mp3")), DISP_E_EXCEPTION);

@@ -167,16 +167,3 @@ TEST_F(VorbisDecoder, HostileFiles)
     EXPECT_LT(part.size(), whole.size());
     EXPECT_EQ(part, soxRaw(cut, "-e signed -b 16"));
 }
-
-// Members that need a file fail with this class's messages while none is open.
-TEST_F(VorbisDecoder, WithoutAFile)
-{
-    std::int32_t value = 0;
-    std::uint8_t byte = 0;
-    EXPECT_EQ(m_decoder->Read(&byte, 1, &value), DISP_E_EXCEPTION);
-    EXPECT_EQ(errorText(), failure("Read error: file is not open."));
-    EXPECT_EQ(m_decoder->Seek(1), DISP_E_EXCEPTION);
-    EXPECT_EQ(errorText(), failure("Seek error: file is not open."));
-    EXPECT_EQ(m_decoder->get_Position(&value), DISP_E_EXCEPTION);
-    EXPECT_EQ(errorText(), failure("Error accessing property: file is not open."));
-}
