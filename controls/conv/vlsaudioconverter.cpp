@@ -151,7 +151,8 @@ void VlsAudioConverter::subscribe(IUnknown* source, REFIID events, Side side, Su
     auto sink
         = vlscom::makeObject<vlscom::EventSink>(events, [texts, side](DISPID id, const DISPPARAMS& params) {
               const auto shared = texts.lock();
-              if (!shared || id != DISPID_Converter_OnError)
+              // OnError is DISPID 1 in both listener interfaces.
+              if (!shared || id != DISPID_Encoder_OnError)
                   return;
               std::u16string text = vlscom::stringArgument(params, 0).value_or(u"");
               const std::lock_guard lock(shared->mutex);

@@ -54,6 +54,13 @@ TEST_F(Conversion, ReadsInBlocksOf65536Bytes)
     connectFakes("blocks=2;bytes=100000", "tags=none");
     run();
     EXPECT_EQ(logOf(m_encoder.get()), "SetInputFormatWFX 1 2 44100 16\nWrite 65536\nWrite 65536\nClose\n");
+    // A decoder that claims more than the buffer holds is not trusted beyond it.
+    connectFakes("blocks=1;bytes=10;claim=70000", "tags=none");
+    run();
+    EXPECT_EQ(logOf(m_encoder.get()), "SetInputFormatWFX 1 2 44100 16\nWrite 65536\nClose\n");
+    connectFakes("blocks=1;bytes=10;claim=70000", "tags=none");
+    ASSERT_EQ(m_converter->GoSync(), S_OK);
+    EXPECT_EQ(logOf(m_encoder.get()), "SetInputFormatWFX 1 2 44100 16\nWrite 65536\nClose\n");
 }
 
 // KeepTags false skips the copy; a side without a tag object skips it too; empty source fields
@@ -128,6 +135,9 @@ TEST_F(Conversion, ReportsEachFailureWithAndWithoutErrorInformation)
         { "blocks=3", "write=2:failinfo",
             "start, progress 33, error Cannot write samples, encoder failed: Fake write failed., finish" },
         { "blocks=3", "write=1:fail", "start, error Cannot write samples, encoder failed., finish" },
+        // The tag copy's failure does not lend its description to a later failure.
+        { "blocks=3;tags=failinfo", "write=1:fail",
+            "start, error Cannot write samples, encoder failed., finish" },
         { "blocks=3;read=2:failinfo", "",
             "start, progress 33, error Cannot read samples, decoder failed: Fake read failed., finish" },
         { "blocks=3;read=3:fail", "",

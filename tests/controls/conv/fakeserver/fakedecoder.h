@@ -83,8 +83,11 @@ public:
     {
         *pVal = nullptr;
         m_script.log("TagData");
-        if (m_script.value("tags") == "none")
+        const std::string tags = m_script.value("tags");
+        if (tags == "none")
             return E_NOTIMPL;
+        if (tags == "failinfo")
+            return failure(tags, "Fake tags failed.");
         return this->QueryInterface(IAudioTag::iid, reinterpret_cast<void**>(pVal));
     }
     HRESULT get_Filename(BSTR* pVal) override
@@ -108,7 +111,7 @@ public:
             return S_OK;
         const std::int32_t bytes = std::min(count, m_script.number("bytes", 4096));
         std::memset(data, static_cast<int>(m_reads & 0x7F), static_cast<std::size_t>(bytes));
-        *read = bytes;
+        *read = m_script.number("claim", bytes);
         ++m_reads;
         return S_OK;
     }
