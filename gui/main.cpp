@@ -3,6 +3,7 @@
 #include "codegen/generationerror.h"
 #include "mainwindow.h"
 #include "messages.h"
+#include "platform/componentevents.h"
 #include "platform/qtinstancelock.h"
 #include "platform/qtplatform.h"
 
@@ -18,6 +19,9 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(gui::appIcon());
 
     gui::QtPlatform platform;
+    // The controls' events and questions reach the windows through the Qt event loop.
+    gui::ComponentMessagePump componentMessages;
+    gui::installComponentMessageBoxHandler();
     codegen::AppFolders folders;
     try {
         folders = codegen::locateAppFolders(QCoreApplication::applicationFilePath().toStdString());

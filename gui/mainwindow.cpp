@@ -2,6 +2,9 @@
 
 #include "appicon.h"
 #include "codewindow.h"
+#include "optimizerwindow.h"
+#include "platform/mciinterpreter.h"
+#include "recorderwindow.h"
 #include "messagetexts.h"
 #include "previewwidget.h"
 #include "rearrangedialog.h"
@@ -126,6 +129,7 @@ MainWindow::MainWindow(const codegen::AppFolders& folders, Platform& platform, Q
     : QMainWindow(parent)
     , m_platform(platform)
     , m_logic(folders, platform, *this)
+    , m_temporaryWave(temporaryWaveFor(folders.scratch))
 {
     setObjectName("frmMain");
     setWindowTitle(text::kMainTitle);
@@ -188,11 +192,11 @@ void MainWindow::createMenus()
     recorder->setObjectName("mnuAudioRecorder");
     recorder->setShortcut(Qt::Key_F3);
     connect(
-        recorder, &QAction::triggered, this, [this] { showAudioToolPlaceholder("Quick Audio Recorder"); });
+        recorder, &QAction::triggered, this, [this] { showRecorder(); });
     QAction* optimizer = mnuAudioTools->addAction("&Mp3 Optimizer");
     optimizer->setObjectName("mnuMp3Optimizer");
     optimizer->setShortcut(Qt::Key_F4);
-    connect(optimizer, &QAction::triggered, this, [this] { showAudioToolPlaceholder("Mp3 Optimizer"); });
+    connect(optimizer, &QAction::triggered, this, [this] { showOptimizer(); });
 
     QMenu* mnuHelp = menuBar()->addMenu("&Help");
     mnuHelp->setObjectName("mnuHelp");
@@ -484,10 +488,23 @@ std::optional<Playlist> MainWindow::rearrange(const Playlist& playlist)
     return dialog.result();
 }
 
-void MainWindow::showAudioToolPlaceholder(const char* tool)
+AudioToolServices MainWindow::audioToolServices()
 {
-    m_platform.messageBox.show(MessageIcon::Information, tool,
-        std::string("The ") + tool + " comes in a later release of Tambrel Streaming Audio for Linux.");
+    return { m_platform.messageBox, m_platform.fileDialogs, m_launcher, m_clock,
+        m_application ? *m_application : m_qtApplication };
+}
+
+void MainWindow::showRecorder()
+{
+    MciInterpreter mci;
+    RecorderWindow recorder(audioToolServices(), mci, m_temporaryWave, this);
+    recorder.exec();
+}
+
+void MainWindow::showOptimizer()
+{
+    OptimizerWindow optimizer(audioToolServices(), this);
+    optimizer.exec();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

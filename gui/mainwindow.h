@@ -1,7 +1,11 @@
 #pragma once
 
+#include "audiotoolservices.h"
 #include "imainview.h"
 #include "mainwindowlogic.h"
+#include "platform/qtapplication.h"
+#include "platform/qtclock.h"
+#include "platform/qtprogramlauncher.h"
 
 #include <QMainWindow>
 #include <array>
@@ -33,6 +37,10 @@ public:
 
     MainWindowLogic& logic() { return m_logic; }
 
+    // How the audio tools end the program after a fatal error; the real
+    // application unless replaced (tests).
+    void setApplication(IApplication* application) { m_application = application; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -53,10 +61,17 @@ private:
     // Runs a handler, then shows the new state.
     template <typename Handler> void handle(Handler handler);
     void sync();
-    void showAudioToolPlaceholder(const char* tool);
+    AudioToolServices audioToolServices();
+    void showRecorder();
+    void showOptimizer();
 
     Platform& m_platform;
     MainWindowLogic m_logic;
+    std::string m_temporaryWave;
+    QtProgramLauncher m_launcher;
+    QtClock m_clock;
+    QtApplication m_qtApplication;
+    IApplication* m_application = nullptr;
     int m_splashInterval = 2000;
     bool m_syncing = false;
 

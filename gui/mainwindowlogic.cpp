@@ -181,7 +181,7 @@ void MainWindowLogic::cmdPlayerColorSingleClick()
 void MainWindowLogic::cmdSingleLocateClick()
 {
     const std::vector<std::string> chosen = m_platform.fileDialogs.run(
-        { FileDialogMode::OpenOne, text::kOpenMp3File, text::kMp3Filter, text::kMp3Pattern });
+        { FileDialogMode::OpenOne, text::kOpenMp3File, text::kMp3Filter, text::kMp3Pattern, {} });
     if (chosen.empty())
         return;
     codegen::locateSingleMp3(m_settings, chosen.front());
@@ -243,7 +243,7 @@ void MainWindowLogic::cmdPlayerColorMultiClick()
 void MainWindowLogic::cmdMultiLocateClick()
 {
     const std::vector<std::string> chosen = m_platform.fileDialogs.run(
-        { FileDialogMode::OpenMany, text::kOpenMp3Files, text::kMp3Filter, text::kMp3Pattern });
+        { FileDialogMode::OpenMany, text::kOpenMp3Files, text::kMp3Filter, text::kMp3Pattern, {} });
     if (chosen.empty())
         return;
     chooseJukeboxPaths(chosen);

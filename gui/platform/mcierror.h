@@ -27,7 +27,8 @@ enum class MciError : std::uint32_t {
     OutOfMemory = 281,
 };
 
-// The text of a code; codes outside the table give a text naming the number.
+// The text of a code, without a final full stop (callers may add their own
+// mark); codes outside the table give a text naming the number.
 std::string mciErrorText(std::uint32_t code);
 
 constexpr std::uint32_t code(MciError error)

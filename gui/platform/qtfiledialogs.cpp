@@ -8,22 +8,41 @@ namespace tmbr::gui {
 
 std::vector<std::string> QtFileDialogs::run(const FileDialogRequest& request)
 {
-    const QString title = QString::fromStdString(request.title);
-    const QString filter = QString::fromStdString(request.filterName + " (" + request.pattern + ")");
-    QStringList chosen;
+    std::vector<FileFilter> filters = request.filters;
+    if (filters.empty())
+        filters.push_back({ request.filterName, request.pattern });
+    QStringList nameFilters;
+    for (const FileFilter& filter : filters)
+        nameFilters << QString::fromStdString(filter.name + " (" + filter.pattern + ")");
+
+    QFileDialog dialog(dialogParent(), QString::fromStdString(request.title));
+    dialog.setNameFilters(nameFilters);
+    dialog.selectNameFilter(nameFilters.front());
     switch (request.mode) {
     case FileDialogMode::OpenOne:
-        chosen << QFileDialog::getOpenFileName(dialogParent(), title, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
         break;
     case FileDialogMode::OpenMany:
-        chosen = QFileDialog::getOpenFileNames(dialogParent(), title, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
         break;
-    case FileDialogMode::Save:
-        chosen << QFileDialog::getSaveFileName(dialogParent(), title, QString(), filter);
+    case FileDialogMode::Save: {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // A name typed without an extension gets the filter's, as the callers
+        // derive other names from the last three characters.
+        const std::string& pattern = filters.front().pattern;
+        if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0
+            && pattern.find_first_of("*?[ ", 2) == std::string::npos)
+            dialog.setDefaultSuffix(QString::fromStdString(pattern.substr(2)));
         break;
     }
+    }
     std::vector<std::string> paths;
-    for (const QString& path : chosen) {
+    if (dialog.exec() != QDialog::Accepted)
+        return paths;
+    for (const QString& path : dialog.selectedFiles()) {
         if (!path.isEmpty())
             paths.push_back(path.toStdString());
     }

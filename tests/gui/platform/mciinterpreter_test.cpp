@@ -68,7 +68,7 @@ TEST(MciInterpreterWithoutServer, RecordAndPlayReportTheMissingServer)
     EXPECT_EQ(send(mci, "stop recSound"), 0u);
     EXPECT_EQ(mci.mciGetErrorString(code(MciError::NoSoundServer)),
         "The sound server is not running or cannot be reached. Start PulseAudio (or PipeWire with its "
-        "PulseAudio service) and try again.");
+        "PulseAudio service) and try again");
     // An empty recording still saves as a valid file of the set format.
     ASSERT_EQ(send(mci, "save recSound " + folder.file("my take.wav") + " wait"), 0u);
     const auto wave = readWave(folder.file("my take.wav"));
@@ -95,7 +95,7 @@ TEST(MciInterpreterWithoutServer, OpensAndClosesByAlias)
     EXPECT_EQ(send(mci, "close recSound"), code(MciError::DeviceNotOpen));
     EXPECT_EQ(send(mci, "record recSound"), code(MciError::DeviceNotOpen));
     EXPECT_EQ(mci.mciGetErrorString(code(MciError::DeviceNotOpen)),
-        "The device is not open. Open it before sending it commands.");
+        "The device is not open. Open it before sending it commands");
 }
 
 // Malformed commands and values are refused with their own codes and change nothing.
@@ -130,7 +130,7 @@ TEST(MciInterpreterWithoutServer, RefusesMalformedCommands)
     const auto wave = readWave(folder.file("t.wav"));
     EXPECT_EQ(wave.samplesPerSec, 11025u);
     EXPECT_EQ(wave.channels, 1);
-    EXPECT_EQ(mci.mciGetErrorString(999), "Unknown multimedia error 999.");
+    EXPECT_EQ(mci.mciGetErrorString(999), "Unknown multimedia error 999");
 }
 
 // Every code has its own text.

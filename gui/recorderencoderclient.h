@@ -1,0 +1,32 @@
+#pragma once
+
+#include "audiotools/encoderclient.h"
+#include "irecorderencoder.h"
+
+#include <memory>
+
+namespace tmbr::gui {
+
+// EncoderRecorder: the MP3 encoder control by its ProgID, created at the first
+// call (so that recording and WAV saving work without it), its events handed
+// to `handlers` on this thread. Calls throw audiotools::ComponentError.
+class RecorderEncoderClient : public IRecorderEncoder {
+public:
+    explicit RecorderEncoderClient(audiotools::EncoderEventHandlers handlers);
+    ~RecorderEncoderClient() override;
+
+    void Open(const std::string& mp3Path) override;
+    void ForceEncodedSamplerate(std::int32_t sampleRate) override;
+    void SetOutputFormatCBR(std::int32_t bitrate) override;
+    void setOverwritePrompt(OverwritePrompt prompt) override;
+    void EncodeFromWave(const std::string& wavePath) override;
+    void Close() override;
+
+private:
+    audiotools::EncoderClient& client();
+
+    audiotools::EncoderEventHandlers m_handlers;
+    std::unique_ptr<audiotools::EncoderClient> m_client;
+};
+
+} // namespace tmbr::gui
