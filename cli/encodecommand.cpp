@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 
 namespace tmbr::cli {
@@ -112,13 +111,6 @@ void encodeWithEvents(EncoderClient& encoder, const std::string& wavePath, const
         throw ComponentError(*error);
 }
 
-void removeFile(const std::string& path)
-{
-    std::error_code ignored;
-    if (!path.empty())
-        std::filesystem::remove(path, ignored);
-}
-
 } // namespace
 
 int runEncodeCommand(const std::vector<std::string>& args)
@@ -202,12 +194,12 @@ int runEncodeCommand(const std::vector<std::string>& args)
         }
         return kExitSuccess;
     } catch (const ComponentError& error) {
-        removeFile(outputFile);
+        audiotools::removeUnfinishedOutput(outputFile);
         std::fprintf(stderr, "%s\n", error.what());
         return kExitFailure;
     } catch (const Interrupted&) {
         // The control is gone with its wave thread; what it wrote is unfinished.
-        removeFile(outputFile);
+        audiotools::removeUnfinishedOutput(outputFile);
         std::fputs("tmbr encode: interrupted\n", stderr);
         return kExitInterrupted;
     }

@@ -41,6 +41,10 @@ std::string mp3OutputName(const std::string& path);
 // True when both paths name one existing file (so opening the output would destroy the input).
 bool sameFile(const std::string& input, const std::string& output);
 
+// Removes an unfinished output the encoder wrote: only a regular file, never what a link points
+// to, a device or a pipe. Quiet when there is nothing to remove.
+void removeUnfinishedOutput(const std::string& path);
+
 class EncoderClient {
 public:
     // Creates the control and connects to its events. Throws ComponentError when the class is not

@@ -5,9 +5,6 @@
 #include "vlscom/dispatchcall.h"
 #include "vlsmp3x1.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace tmbr::audiotools {
 
 namespace {
@@ -64,10 +61,8 @@ Mp3Optimizer::~Mp3Optimizer()
     // The converter waits for its worker as it goes; the encoder then stops its wave thread.
     m_converter.reset();
     m_encoder.reset();
-    if (interrupted) {
-        std::error_code ignored;
-        std::filesystem::remove(m_outputFile, ignored);
-    }
+    if (interrupted)
+        removeUnfinishedOutput(m_outputFile);
 }
 
 void Mp3Optimizer::convert(const OptimizerSettings& settings)
@@ -187,8 +182,7 @@ void Mp3Optimizer::closeAndRemoveOutput()
     } catch (const ComponentError&) {
         // The output is closed all the same, and removed below.
     }
-    std::error_code ignored;
-    std::filesystem::remove(m_outputFile, ignored);
+    removeUnfinishedOutput(m_outputFile);
     const bool reportable = m_state == State::Failing;
     m_state = State::Idle;
     if (reportable)

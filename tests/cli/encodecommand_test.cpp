@@ -91,6 +91,18 @@ TEST_F(EncodeCommand, FailuresAndUsage)
     EXPECT_FALSE(exists("out.mp3"));
 }
 
+// An engine failure during the run (a full device behind the output name) is reported and what
+// the name points to is left alone.
+TEST_F(EncodeCommand, WriteFailureDuringTheRun)
+{
+    std::filesystem::create_symlink("/dev/full", m_folder + "full.mp3");
+    const auto run = tmbr({ "encode", "in.wav", "full.mp3" });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "Internal error #20. Cannot write. System error message: No space left on device\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(m_folder + "full.mp3"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+}
+
 // --help documents every option.
 TEST_F(EncodeCommand, HelpNamesEveryOption)
 {

@@ -80,6 +80,24 @@ TEST_F(OptimizeCommand, FailuresAndUsage)
     EXPECT_FALSE(exists("out.mp3"));
 }
 
+// An encoder failure in the middle of a conversion ends the run with the fatal message; what the
+// output name points to is left alone.
+TEST_F(OptimizeCommand, EncoderFailureDuringTheConversion)
+{
+    std::filesystem::create_symlink("/dev/full", m_folder + "full.mp3");
+    for (const char* input : { "song.mp3", "in.wav" }) {
+        const auto run = tmbr({ "optimize", input, "full.mp3" });
+        EXPECT_EQ(run.exitCode, 1) << input;
+        EXPECT_EQ(run.err,
+            std::string("INTERNAL ERROR #20. CANNOT WRITE. SYSTEM ERROR MESSAGE: NO SPACE LEFT ON DEVICE\n")
+                + kFatal)
+            << input;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(m_folder + "full.mp3"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+}
+
 // --help documents every option.
 TEST_F(OptimizeCommand, HelpNamesEveryOption)
 {

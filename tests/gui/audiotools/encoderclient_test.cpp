@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace tmbr::audiotools;
@@ -160,4 +161,25 @@ TEST(EncoderOutputName, AddsMp3UnlessPresent)
     EXPECT_TRUE(sameFile(folder.file("a.mp3"), folder.path() + "/./a.mp3"));
     EXPECT_FALSE(sameFile(folder.file("a.mp3"), folder.file("b.mp3")));
     EXPECT_FALSE(sameFile(folder.file("none.mp3"), folder.file("none.mp3")));
+}
+
+// Only a regular file is removed as an unfinished output: never a link's target, a pipe or a
+// folder.
+TEST(UnfinishedOutput, OnlyRegularFilesAreRemoved)
+{
+    mp3test::TempFolder folder;
+    mp3test::writeBytes(folder.file("out.mp3"), { 1 });
+    removeUnfinishedOutput(folder.file("out.mp3"));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("out.mp3")));
+    mp3test::writeBytes(folder.file("target"), { 1 });
+    std::filesystem::create_symlink(folder.file("target"), folder.file("link.mp3"));
+    ASSERT_EQ(::mkfifo(folder.file("fifo.mp3").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.file("dir.mp3"));
+    for (const char* name : { "link.mp3", "fifo.mp3", "dir.mp3" }) {
+        removeUnfinishedOutput(folder.file(name));
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(folder.file(name)))) << name;
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.file("target")));
+    removeUnfinishedOutput(folder.file("none.mp3"));
+    removeUnfinishedOutput("");
 }
