@@ -32,8 +32,8 @@ public:
     // read, also during a run.
     virtual void seek(std::int64_t targetMs) = 0;
     virtual void startRun() { }
-    // Up to out.size() bytes of whole sample frames; 0 only at the end of the stream. Throws
-    // vlsshell::ControlError (or vlsmp3::DecoderError) on a failure.
+    // Up to out.size() bytes (a sample frame may be split between reads); 0 only at the end of
+    // the stream. Throws vlsshell::ControlError (or vlsmp3::DecoderError) on a failure.
     virtual std::size_t read(std::span<std::uint8_t> out) = 0;
     virtual void endRun() { }
 };
