@@ -2,6 +2,7 @@
 
 #include "filesource.h"
 #include "vlsdecmessages.h"
+#include "waveinfo.h"
 
 #include <algorithm>
 
@@ -45,6 +46,7 @@ WaveStream::WaveStream(std::unique_ptr<vlsmp3::WaveReader> reader, std::uint64_t
     // The stored average is not trusted: it follows from the rate and the block size.
     m_format.nAvgBytesPerSec = record.nSamplesPerSec * record.nBlockAlign;
     m_format.cbSize = 0;
+    m_tags = tagsFromInfoList(m_reader->infoList());
 }
 
 std::int32_t WaveStream::bitrate() const

@@ -10,8 +10,8 @@
 namespace vlsdec {
 
 // The samples of a PCM RIFF/WAVE file, read through the system's RIFF/WAVE reader. The audio is
-// the "data" chunk as far as the file holds it, in whole sample frames; the file carries no tags
-// that are read.
+// the "data" chunk as far as the file holds it, in whole sample frames; the tags come from the
+// file's "LIST" "INFO" chunk.
 class WaveStream final : public PcmStream {
 public:
     // Throws DecoderError::system when the file cannot be opened, ControlError with NotAWaveFile,

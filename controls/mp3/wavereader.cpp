@@ -109,6 +109,7 @@ bool WaveReader::parse(WaveContents accepted)
 
     bool haveFormat = false;
     bool haveData = false;
+    bool haveInfo = false;
     for (;;) {
         ChunkHeader header {};
         // A header that does not fit in the RIFF chunk or the file ends the walk.
@@ -129,6 +130,14 @@ bool WaveReader::parse(WaveContents accepted)
             if (accepted == WaveContents::Pcm && m_format.wFormatTag != WAVE_FORMAT_PCM)
                 return false;
             haveFormat = true;
+        } else if (!haveInfo && isId(header, "LIST") && header.size >= 4) {
+            std::uint8_t type[4];
+            if (source.readAt(contents, type, 4) == 4 && std::memcmp(type, "INFO", 4) == 0) {
+                m_infoList.resize(std::min(header.size - 4, infoLimit));
+                if (!m_infoList.empty())
+                    m_infoList.resize(source.readAt(contents + 4, m_infoList.data(), m_infoList.size()));
+                haveInfo = true;
+            }
         } else if (!haveData && isId(header, "data")) {
             m_dataSize = header.size;
             m_dataOffset = contents;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace vlsmp3 {
 
@@ -39,6 +40,10 @@ public:
     // The "data" chunk's size as the file states it (above 0), and the offset of its contents.
     std::uint32_t dataSize() const { return m_dataSize; }
     std::uint64_t dataOffset() const { return m_dataOffset; }
+    // The contents of the first "LIST" chunk of type "INFO" after its type (its sub-chunks), at
+    // most infoLimit bytes; empty when the file has none.
+    const std::vector<std::uint8_t>& infoList() const { return m_infoList; }
+    static constexpr std::uint32_t infoLimit = 65536;
 
     // Reads the next data bytes into out; returns the count, 0 when the data chunk is consumed or
     // the source ends. Throws what the source throws on a failed read.
@@ -54,6 +59,7 @@ private:
     WaveFormat m_format {};
     std::uint32_t m_dataSize = 0;
     std::uint64_t m_dataOffset = 0;
+    std::vector<std::uint8_t> m_infoList;
     std::uint64_t m_consumed = 0;
 };
 

@@ -237,11 +237,30 @@ TEST_F(WaveDecoder, WithoutAFile)
     EXPECT_EQ(errorText(), failure("Read error: file is not open."));
 }
 
-// A wave file carries no tags that are read: the fields are empty, and writing them changes only
-// the decoder's copy.
-TEST_F(WaveDecoder, TagFieldsAreEmpty)
+// The tags come from the file's LIST INFO chunk (as ffmpeg writes it); a file without one has empty
+// fields, and writing a field changes only the decoder's copy.
+TEST_F(WaveDecoder, TagsFromTheInfoList)
 {
-    ASSERT_EQ(open(makeWave(m_folder, "tone.wav", "-r 8000 -c 1 -b 16", 1)), S_OK);
+    const std::string plain = makeWave(m_folder, "plain.wav", "-r 8000 -c 1 -b 16", 1);
+    const std::string tagged = m_folder.file("tagged.wav");
+    ASSERT_EQ(
+        run("ffmpeg -v error -i " + quoted(plain)
+            + " -metadata title='Tïtle' -metadata artist=Singer -metadata album=Record -metadata date=2021 "
+              "-metadata genre=Rock -metadata track=7 -metadata comment='A comment' -c copy "
+            + quoted(tagged) + " 2>&1")
+            .status,
+        0);
+    ASSERT_EQ(open(tagged), S_OK) << errorText();
+    EXPECT_EQ(tag(&IAudioTag::get_Title), u"Tïtle");
+    EXPECT_EQ(tag(&IAudioTag::get_Artist), u"Singer");
+    EXPECT_EQ(tag(&IAudioTag::get_Album), u"Record");
+    EXPECT_EQ(tag(&IAudioTag::get_Year), u"2021");
+    EXPECT_EQ(tag(&IAudioTag::get_Genre), u"Rock");
+    EXPECT_EQ(tag(&IAudioTag::get_TrackNo), u"7");
+    EXPECT_EQ(tag(&IAudioTag::get_Comment), u"A comment");
+    EXPECT_EQ(readAll(), soxRaw(plain)) << "the LIST chunk is not audio";
+
+    ASSERT_EQ(open(plain), S_OK);
     for (auto get : { &IAudioTag::get_Title, &IAudioTag::get_Artist, &IAudioTag::get_Album,
              &IAudioTag::get_Year, &IAudioTag::get_Genre, &IAudioTag::get_TrackNo, &IAudioTag::get_Comment })
         EXPECT_EQ(tag(get), u"");

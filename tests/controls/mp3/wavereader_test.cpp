@@ -182,6 +182,27 @@ TEST(WaveReader, AnyFormatReachesCompressedData)
         << "empty data";
 }
 
+// The first LIST chunk of type INFO is kept (its contents after the type); other lists are not.
+TEST(WaveReader, KeepsTheInfoList)
+{
+    Bytes info { 'I', 'N', 'F', 'O' };
+    const Bytes subs = chunk("INAM", { 'S', 'o', 'n', 'g', 0 });
+    info.insert(info.end(), subs.begin(), subs.end());
+    const Bytes other { 'a', 'd', 't', 'l', 1, 2 };
+    const auto reader = openBytes(riff({ chunk("fmt ", fmt(1, 2, 44100, 16)), chunk("LIST", other),
+        chunk("data", counting(64)), chunk("LIST", info), chunk("LIST", { 'I', 'N', 'F', 'O', 9 }) }));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->infoList(), subs);
+    const auto plain = openBytes(riff({ chunk("fmt ", fmt(1, 2, 44100, 16)), chunk("data", counting(64)) }));
+    ASSERT_TRUE(plain);
+    EXPECT_TRUE(plain->infoList().empty());
+    // An INFO list with nothing after its type (a fuzzer's find: nothing to read into).
+    const auto bare = openBytes(riff({ chunk("fmt ", fmt(1, 2, 44100, 16)),
+        chunk("LIST", { 'I', 'N', 'F', 'O' }), chunk("data", counting(64)) }));
+    ASSERT_TRUE(bare);
+    EXPECT_TRUE(bare->infoList().empty());
+}
+
 // A RIFF chunk that states more than the file holds ends the walk at the file's end.
 TEST(WaveReader, RiffLongerThanFileEndsAtFileEnd)
 {
