@@ -120,7 +120,7 @@ RecorderWindow::RecorderWindow(
     m_prgInputLevel->setRange(0, 100);
     m_prgInputLevel->setOrientation(Qt::Vertical);
     m_prgInputLevel->setTextVisible(false);
-    m_prgInputLevel->setFixedWidth(12);
+    m_prgInputLevel->setFixedSize(12, 36);
     auto* controlsLayout = new QHBoxLayout(controls);
     controlsLayout->addWidget(cmdRecord);
     controlsLayout->addWidget(m_cmdStop);

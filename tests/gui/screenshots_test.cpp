@@ -3,9 +3,12 @@
 
 #include "codegen/generators.h"
 #include "codewindow.h"
+#include "fakeaudiotools.h"
 #include "mainwindow.h"
 #include "modal.h"
+#include "optimizerwindow.h"
 #include "rearrangedialog.h"
+#include "recorderwindow.h"
 #include "splashwindow.h"
 #include "tempappfolder.h"
 #include "windowtestplatform.h"
@@ -108,6 +111,30 @@ TEST_F(Screenshots, RearrangeDialog)
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     save(dialog, "rearrange-dialog");
+}
+
+TEST_F(Screenshots, AudioTools)
+{
+    FakeLauncher launcher;
+    FakeClock clock;
+    FakeApplication application;
+    const AudioToolServices services { fakes.messageBox, fakes.fileDialogs, launcher, clock, application };
+    FakeMci mci;
+    RecorderWindow recorder(services, mci, app.folder("cache") + "temp.wav");
+    recorder.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&recorder));
+    save(recorder, "quick-audio-recorder");
+    recorder.close();
+
+    FakeOptimizerRunner runner;
+    OptimizerWindow optimizer(services, nullptr, &runner);
+    fakes.fileDialogs.results.push_back({ music + "Morning Walk.mp3" });
+    optimizer.findChild<QPushButton*>("cmdInput")->click();
+    fakes.fileDialogs.results.push_back({ site + "morning-walk.mp3" });
+    optimizer.findChild<QPushButton*>("cmdOutput")->click();
+    optimizer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&optimizer));
+    save(optimizer, "mp3-optimizer");
 }
 
 } // namespace
