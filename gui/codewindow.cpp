@@ -1,6 +1,7 @@
 #include "codewindow.h"
 
 #include "platform/loopbackserver.h"
+#include "windowbutton.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,15 +12,6 @@
 namespace tmbr::gui {
 
 namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip)
-{
-    auto* result = new QPushButton(caption, parent);
-    result->setObjectName(name);
-    result->setToolTip(toolTip);
-    result->setAutoDefault(false);
-    return result;
-}
 
 QPlainTextEdit* textBox(QWidget* parent, const char* name, const std::string& text, const char* toolTip)
 {
@@ -59,13 +51,13 @@ CodeWindow::CodeWindow(const std::string& code, const std::string& instructions,
     lblInstructions->setObjectName("lblInstructions");
     auto* txtInst = textBox(this, "txtInst", instructions, " Instructions for uploading required files ");
 
-    auto* cmdGrabCode = button(
+    auto* cmdGrabCode = windowButton(
         this, "cmdGrabCode", "&Grab Code to Clipboard", " Grab generated code and copy to clipboard ");
-    auto* cmdTest
-        = button(this, "cmdTest", "&Test in Browser (Offline)", " Test the audio in your default browser ");
-    auto* cmdSaveCodeInst = button(this, "cmdSaveCodeInst", "&Save Code and Instructions as File",
+    auto* cmdTest = windowButton(
+        this, "cmdTest", "&Test in Browser (Offline)", " Test the audio in your default browser ");
+    auto* cmdSaveCodeInst = windowButton(this, "cmdSaveCodeInst", "&Save Code and Instructions as File",
         " Save code and instructions in a text file for future use ");
-    auto* cmdClose = button(this, "cmdClose", "&Close", " Close this window ");
+    auto* cmdClose = windowButton(this, "cmdClose", "&Close", " Close this window ");
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdGrabCode);

@@ -2,6 +2,7 @@
 
 #include "audiotooltexts.h"
 #include "progressmeter.h"
+#include "windowbutton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,15 +18,6 @@
 namespace tmbr::gui {
 
 namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip)
-{
-    auto* result = new QPushButton(caption, parent);
-    result->setObjectName(name);
-    result->setToolTip(toolTip);
-    result->setAutoDefault(false);
-    return result;
-}
 
 QLabel* pathLabel(QWidget* parent, const char* name)
 {
@@ -57,14 +49,14 @@ OptimizerWindow::OptimizerWindow(AudioToolServices services, QWidget* parent, IO
     m_cursor.setWindow(this);
 
     auto* input = new QGroupBox(text::kGroupInput, this);
-    auto* cmdInput = button(input, "cmdInput", text::kInputCaption, text::kInputTip);
+    auto* cmdInput = windowButton(input, "cmdInput", text::kInputCaption, text::kInputTip);
     m_lblInputSource = pathLabel(input, "lblInputSource");
     auto* inputLayout = new QHBoxLayout(input);
     inputLayout->addWidget(cmdInput);
     inputLayout->addWidget(m_lblInputSource, 1);
 
     auto* output = new QGroupBox(text::kGroupOutput, this);
-    auto* cmdOutput = button(output, "cmdOutput", text::kOutputCaption, text::kOutputTip);
+    auto* cmdOutput = windowButton(output, "cmdOutput", text::kOutputCaption, text::kOutputTip);
     m_lblOutputDestination = pathLabel(output, "lblOutputDestination");
     auto* outputLayout = new QHBoxLayout(output);
     outputLayout->addWidget(cmdOutput);
@@ -96,10 +88,10 @@ OptimizerWindow::OptimizerWindow(AudioToolServices services, QWidget* parent, IO
     settingsLayout->addWidget(monoLabel, 2, 0);
     settingsLayout->addWidget(m_chkConvertMono, 2, 1);
 
-    m_cmdConvert = button(this, "cmdConvert", text::kConvertCaption, text::kConvertTip);
+    m_cmdConvert = windowButton(this, "cmdConvert", text::kConvertCaption, text::kConvertTip);
     m_picStatus = new ProgressMeter(this);
     m_picStatus->setObjectName("picStatus");
-    auto* cmdClose = button(this, "cmdClose", text::kCloseCaption, text::kCloseTip);
+    auto* cmdClose = windowButton(this, "cmdClose", text::kCloseCaption, text::kCloseTip);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(input);
@@ -164,18 +156,7 @@ template <typename Handler> void OptimizerWindow::handle(Handler handler)
 
 void OptimizerWindow::sync()
 {
-    // Drawing the progress lets events run: an event handled meanwhile asks
-    // for one more pass instead of nesting.
-    if (m_syncing) {
-        m_resync = true;
-        return;
-    }
-    m_syncing = true;
-    do {
-        m_resync = false;
-        syncOnce();
-    } while (m_resync);
-    m_syncing = false;
+    m_refresh.run([this] { syncOnce(); });
 }
 
 void OptimizerWindow::syncOnce()

@@ -4,6 +4,7 @@
 #include "mp3optimizerlogic.h"
 #include "optimizerrunner.h"
 #include "platform/qtcursor.h"
+#include "viewrefresh.h"
 
 #include <QDialog>
 
@@ -55,8 +56,7 @@ private:
     Listener m_listener { *this };
     OptimizerRunner m_ownRunner { m_listener };
     Mp3OptimizerLogic m_logic;
-    bool m_syncing = false;
-    bool m_resync = false;
+    ViewRefresh m_refresh;
     bool m_closing = false;
 
     QLabel* m_lblInputSource = nullptr;

@@ -1,5 +1,7 @@
 #include "rearrangedialog.h"
 
+#include "windowbutton.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,16 +13,6 @@
 namespace tmbr::gui {
 
 namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip = nullptr)
-{
-    auto* result = new QPushButton(caption, parent);
-    result->setObjectName(name);
-    if (toolTip)
-        result->setToolTip(toolTip);
-    result->setAutoDefault(false);
-    return result;
-}
 
 } // namespace
 
@@ -43,12 +35,12 @@ RearrangeDialog::RearrangeDialog(const Playlist& playlist, IMessageBox& messageB
     m_txtMp3FileName->setObjectName("txtMp3FileName");
     m_txtMp3FileName->setToolTip(" Edit the display name of the audio");
 
-    auto* cmdUp = button(this, "cmdUp", "Move Track U&p");
-    auto* cmdDown = button(this, "cmdDown", "Move Track Do&wn");
-    auto* cmdRemove = button(this, "cmdRemove", "&Remove Track");
-    auto* cmdUpdate = button(this, "cmdUpdate", "&Update");
-    auto* cmdDone = button(this, "cmdDone", "&Done", " Save and exit");
-    auto* cmdCancel = button(this, "cmdCancel", "&Cancel", " Do not save but exit");
+    auto* cmdUp = windowButton(this, "cmdUp", "Move Track U&p");
+    auto* cmdDown = windowButton(this, "cmdDown", "Move Track Do&wn");
+    auto* cmdRemove = windowButton(this, "cmdRemove", "&Remove Track");
+    auto* cmdUpdate = windowButton(this, "cmdUpdate", "&Update");
+    auto* cmdDone = windowButton(this, "cmdDone", "&Done", " Save and exit");
+    auto* cmdCancel = windowButton(this, "cmdCancel", "&Cancel", " Do not save but exit");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("Actual mp3 file names in order of playlist:", this), 0, 0);

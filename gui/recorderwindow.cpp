@@ -2,6 +2,7 @@
 
 #include "audiotooltexts.h"
 #include "progressmeter.h"
+#include "windowbutton.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -18,15 +19,6 @@
 namespace tmbr::gui {
 
 namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* toolTip)
-{
-    auto* result = new QPushButton(caption, parent);
-    result->setObjectName(name);
-    result->setToolTip(toolTip);
-    result->setAutoDefault(false);
-    return result;
-}
 
 QLabel* readout(QWidget* parent, const char* name, const char* text, const char* toolTip)
 {
@@ -90,8 +82,8 @@ RecorderWindow::RecorderWindow(
     m_cursor.setWindow(this);
 
     auto* source = new QGroupBox(text::kGroupRecordingSource, this);
-    auto* cmdRecorderControl
-        = button(source, "cmdRecorderControl", text::kRecorderControlCaption, text::kRecorderControlTip);
+    auto* cmdRecorderControl = windowButton(
+        source, "cmdRecorderControl", text::kRecorderControlCaption, text::kRecorderControlTip);
     (new QVBoxLayout(source))->addWidget(cmdRecorderControl);
 
     auto* settings = new QGroupBox(text::kGroupSettings, this);
@@ -109,9 +101,9 @@ RecorderWindow::RecorderWindow(
     settingsLayout->addWidget(m_cmbChannels, 1, 1, 1, 3);
 
     auto* controls = new QGroupBox(text::kGroupControls, this);
-    auto* cmdRecord = button(controls, "cmdRecord", text::kRecordCaption, text::kRecordTip);
-    m_cmdStop = button(controls, "cmdStop", text::kStopCaption, text::kStopTip);
-    m_cmdPlay = button(controls, "cmdPlay", text::kPlayCaption, text::kPlayTip);
+    auto* cmdRecord = windowButton(controls, "cmdRecord", text::kRecordCaption, text::kRecordTip);
+    m_cmdStop = windowButton(controls, "cmdStop", text::kStopCaption, text::kStopTip);
+    m_cmdPlay = windowButton(controls, "cmdPlay", text::kPlayCaption, text::kPlayTip);
     m_lblTime = readout(controls, "lblTime", text::kTimeIdle, text::kTimeTip);
     m_lblRec = readout(controls, "lblRec", text::kRecIdle, text::kRecTip);
     m_prgInputLevel = new QProgressBar(controls);
@@ -133,7 +125,7 @@ RecorderWindow::RecorderWindow(
     auto* output = new QGroupBox(text::kGroupOutput, this);
     m_cmbOutputFormat = dropDown(output, "cmbOutputFormat");
     m_cmbQuality = dropDown(output, "cmbQuality");
-    m_cmdSave = button(output, "cmdSave", text::kSaveCaption, text::kSaveTip);
+    m_cmdSave = windowButton(output, "cmdSave", text::kSaveCaption, text::kSaveTip);
     m_picStatus = new ProgressMeter(output);
     m_picStatus->setObjectName("picStatus");
     m_lblInputFile = new QLabel(output);
@@ -150,7 +142,7 @@ RecorderWindow::RecorderWindow(
     outputLayout->addWidget(m_cmdSave, 2, 0, 1, 2);
     outputLayout->addWidget(m_picStatus, 3, 0, 1, 2);
 
-    auto* cmdClose = button(this, "cmdClose", text::kCloseCaption, text::kCloseTip);
+    auto* cmdClose = windowButton(this, "cmdClose", text::kCloseCaption, text::kCloseTip);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(source);
     layout->addWidget(settings);
@@ -211,18 +203,7 @@ template <typename Handler> void RecorderWindow::handle(Handler handler)
 
 void RecorderWindow::sync()
 {
-    // Drawing the progress lets events run: an event handled meanwhile asks
-    // for one more pass instead of nesting.
-    if (m_syncing) {
-        m_resync = true;
-        return;
-    }
-    m_syncing = true;
-    do {
-        m_resync = false;
-        syncOnce();
-    } while (m_resync);
-    m_syncing = false;
+    m_refresh.run([this] { syncOnce(); });
 }
 
 void RecorderWindow::syncOnce()

@@ -6,6 +6,7 @@
 #include "platform/qttimer.h"
 #include "quickaudiorecorderlogic.h"
 #include "recorderencoderclient.h"
+#include "viewrefresh.h"
 
 #include <QDialog>
 
@@ -46,8 +47,7 @@ private:
     RecorderEncoderClient m_encoder;
     QuickAudioRecorderLogic m_logic;
     bool m_unloaded = false;
-    bool m_syncing = false;
-    bool m_resync = false;
+    ViewRefresh m_refresh;
 
     QRadioButton* m_opt44 = nullptr;
     QRadioButton* m_opt22 = nullptr;
