@@ -1,7 +1,8 @@
 // Re-encoding a 5-minute 44100 Hz stereo 128 kbit/s MP3 to 22050 Hz mono 56 kbit/s with
 // `tmbr optimize` (decoder, converter and encoder controls), with `lame --mp3input` and with
-// ffmpeg, in one run; the ratios are tmbr / lame and tmbr / ffmpeg (wall time).
+// ffmpeg, in one run; the ratios are tmbr / lame and tmbr / ffmpeg (best wall time of three runs each).
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
@@ -34,16 +35,22 @@ void BM_Optimize5MinutesVersusLameAndFfmpeg(benchmark::State& state)
         state.SkipWithError("cannot make the MP3 file");
         return;
     }
-    double ours = 0;
-    double lame = 0;
-    double ffmpeg = 0;
+    // Each tool's best of the iterations, taken in turns, so that a passing load hits all three alike.
+    double ours = 1e9;
+    double lame = 1e9;
+    double ffmpeg = 1e9;
+    const auto best
+        = [](double& kept, double seconds) { kept = seconds < 0 || kept < 0 ? -1 : std::min(kept, seconds); };
     for (auto _ : state) {
-        ours = timed(registry + TMBR_EXE + " optimize " + folder + "in.mp3 " + folder
-            + "ours.mp3 --bitrate 56 --rate " + "22050 >/dev/null");
-        lame = timed("lame --quiet --mp3input -m m --resample 22.05 -b 56 " + folder + "in.mp3 " + folder
-            + "lame.mp3");
-        ffmpeg = timed(
-            "ffmpeg -v error -y -i " + folder + "in.mp3 -ac 1 -ar 22050 -b:a 56k " + folder + "ffmpeg.mp3");
+        best(ours,
+            timed(registry + TMBR_EXE + " optimize " + folder + "in.mp3 " + folder
+                + "ours.mp3 --bitrate 56 --rate " + "22050 >/dev/null"));
+        best(lame,
+            timed("lame --quiet --mp3input -m m --resample 22.05 -b 56 " + folder + "in.mp3 " + folder
+                + "lame.mp3"));
+        best(ffmpeg,
+            timed("ffmpeg -v error -y -i " + folder + "in.mp3 -ac 1 -ar 22050 -b:a 56k " + folder
+                + "ffmpeg.mp3"));
     }
     std::filesystem::remove_all(folder);
     if (ours < 0 || lame < 0 || ffmpeg < 0) {
@@ -56,7 +63,7 @@ void BM_Optimize5MinutesVersusLameAndFfmpeg(benchmark::State& state)
     state.counters["ratio_lame"] = ours / lame;
     state.counters["ratio_ffmpeg"] = ours / ffmpeg;
 }
-BENCHMARK(BM_Optimize5MinutesVersusLameAndFfmpeg)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Optimize5MinutesVersusLameAndFfmpeg)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
