@@ -144,15 +144,15 @@ Range parseRange(const QByteArray& header, qint64 size)
     Range range;
     if (header.isEmpty() || !header.startsWith("bytes="))
         return range;
-    const QByteArray spec = header.mid(6).trimmed();
+    const QByteArray rangeText = header.mid(6).trimmed();
     // Several ranges would need a multipart body; the whole file is a valid answer.
-    if (spec.contains(','))
+    if (rangeText.contains(','))
         return range;
-    const qsizetype dash = spec.indexOf('-');
+    const qsizetype dash = rangeText.indexOf('-');
     if (dash < 0)
         return range;
-    const QByteArray from = spec.left(dash).trimmed();
-    const QByteArray to = spec.mid(dash + 1).trimmed();
+    const QByteArray from = rangeText.left(dash).trimmed();
+    const QByteArray to = rangeText.mid(dash + 1).trimmed();
     bool okFrom = false;
     bool okTo = false;
     const qint64 a = from.toLongLong(&okFrom);

@@ -98,14 +98,14 @@ MciError WaveAudioDevice::record()
     if (mode() != Mode::Stopped)
         return MciError::DeviceBusy;
     finishWorker();
-    const pa_sample_spec spec { PA_SAMPLE_S16LE, m_format.samplesPerSec,
+    const pa_sample_spec sampleFormat { PA_SAMPLE_S16LE, m_format.samplesPerSec,
         static_cast<std::uint8_t>(m_format.channels) };
     pa_buffer_attr attributes;
     std::memset(&attributes, 0xFF, sizeof attributes);
     attributes.fragsize = static_cast<std::uint32_t>(fragmentBytes(m_format));
     int error = 0;
     pa_simple* stream = pa_simple_new(orNull(m_server.server), "Tambrel Streaming Audio", PA_STREAM_RECORD,
-        orNull(m_server.source), "Quick Audio Recorder", &spec, nullptr, &attributes, &error);
+        orNull(m_server.source), "Quick Audio Recorder", &sampleFormat, nullptr, &attributes, &error);
     if (!stream)
         return connectError(error, MciError::NoInputDevice);
     m_streamError = 0;
@@ -153,14 +153,14 @@ MciError WaveAudioDevice::play(std::uint64_t fromFrame, Completion completion)
     if (mode() != Mode::Stopped)
         return MciError::DeviceBusy;
     finishWorker();
-    const pa_sample_spec spec { PA_SAMPLE_S16LE, m_format.samplesPerSec,
+    const pa_sample_spec sampleFormat { PA_SAMPLE_S16LE, m_format.samplesPerSec,
         static_cast<std::uint8_t>(m_format.channels) };
     pa_buffer_attr attributes;
     std::memset(&attributes, 0xFF, sizeof attributes);
     attributes.tlength = static_cast<std::uint32_t>(2 * fragmentBytes(m_format));
     int error = 0;
     pa_simple* stream = pa_simple_new(orNull(m_server.server), "Tambrel Streaming Audio", PA_STREAM_PLAYBACK,
-        orNull(m_server.sink), "Quick Audio Recorder", &spec, nullptr, &attributes, &error);
+        orNull(m_server.sink), "Quick Audio Recorder", &sampleFormat, nullptr, &attributes, &error);
     if (!stream)
         return connectError(error, MciError::NoOutputDevice);
     const std::uint64_t maxFrames = kMaxWaveDataBytes / m_format.blockAlign();

@@ -27,11 +27,11 @@ int FakeScript::number(const std::string& key, int fallback) const
 
 std::string FakeScript::failureAt(const std::string& key, int count) const
 {
-    const std::string spec = value(key);
-    const auto colon = spec.find(':');
-    if (colon == std::string::npos || std::stoi(spec.substr(0, colon)) != count)
+    const std::string entry = value(key);
+    const auto colon = entry.find(':');
+    if (colon == std::string::npos || std::stoi(entry.substr(0, colon)) != count)
         return "";
-    return spec.substr(colon + 1);
+    return entry.substr(colon + 1);
 }
 
 void FakeScript::log(const std::string& line)
