@@ -174,6 +174,11 @@ TEST_F(Mp3Decoder, Errors)
 // text; the next Read after the cause is gone decodes.
 TEST_F(Mp3Decoder, FailedReadFiresOnError)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers probe memory through a pipe of their own, which the lowered limit forbids:
+    // their checks then report sound objects as invalid.
+    GTEST_SKIP() << "needs free descriptors under the sanitizers";
+#endif
     const std::string path = makeMp3(m_folder, "tone", "-r 44100 -c 1", 1, "-b 64 -t");
     ASSERT_EQ(open(path), S_OK);
     ErrorListener listener(m_decoder.get());
