@@ -5,6 +5,7 @@
 #include "engineadapter.h"
 #include "fileio.h"
 
+#include <algorithm>
 #include <cstring>
 #include <system_error>
 #include <vector>
@@ -55,10 +56,18 @@ bool EncodingThread::encode(const std::int16_t* samples, std::uint32_t count, bo
 
 bool EncodingThread::encodeBytes(const std::uint8_t* bytes, std::size_t size)
 {
-    if (m_job.bitsPerSample != 8)
-        return encode(
-            reinterpret_cast<const std::int16_t*>(bytes), static_cast<std::uint32_t>(size / 2), false);
     // samplesPerChunk is a whole number of sample frames, so every piece is too.
+    if (m_job.bitsPerSample != 8) {
+        const auto* samples = reinterpret_cast<const std::int16_t*>(bytes);
+        const std::size_t count = size / 2;
+        for (std::size_t done = 0; done < count;) {
+            const std::size_t piece = std::min<std::size_t>(count - done, m_job.samplesPerChunk);
+            if (!encode(samples + done, static_cast<std::uint32_t>(piece), false))
+                return false;
+            done += piece;
+        }
+        return true;
+    }
     for (std::size_t done = 0; done < size;) {
         const std::size_t piece = std::min<std::size_t>(size - done, m_job.samplesPerChunk);
         for (std::size_t i = 0; i < piece; ++i)
@@ -74,7 +83,8 @@ void EncodingThread::run()
 {
     // Pipe reads end anywhere; a partial sample frame waits at the front of the buffer for the rest,
     // so the engine always gets whole frames and the channels never swap.
-    std::vector<std::int16_t> work(m_job.samplesPerChunk);
+    // Several chunks per read: one system call per chunk would cost as much as the resampling.
+    std::vector<std::int16_t> work(std::size_t { m_job.samplesPerChunk } * readChunks);
     auto* buffer = reinterpret_cast<std::uint8_t*>(work.data());
     const std::size_t capacity = work.size() * sizeof(std::int16_t);
     const std::size_t frameBytes = std::size_t { m_job.channels } * (m_job.bitsPerSample / 8);

@@ -47,6 +47,9 @@ public:
     // Unsigned 8-bit PCM to signed 16-bit: (b - 128) * 256.
     static std::int16_t widen(std::uint8_t sample) { return static_cast<std::int16_t>((sample - 128) * 256); }
 
+    // Chunks taken from the pipe at most per read.
+    static constexpr std::size_t readChunks = 32;
+
 private:
     void run();
     // False when it failed (and reported it).

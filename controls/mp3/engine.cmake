@@ -17,6 +17,7 @@ set(VLSMP3_ENGINE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/id3v2tag.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lamebinding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mp3encoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/resampledencoding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/systemtext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tagtext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/waveencoding.cpp

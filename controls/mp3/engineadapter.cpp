@@ -3,11 +3,13 @@
 #include "fileio.h"
 #include "id3v2tag.h"
 #include "lamebinding.h"
+#include "resampledencoding.h"
 
 #include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <fcntl.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace vlsmp3 {
@@ -53,7 +55,10 @@ BE_ERR EngineAdapter::configure(const BE_CONFIG& config)
     lame.setErrorf(stream, discardReport);
     lame.setDebugf(stream, discardReport);
     lame.setMsgf(stream, discardReport);
-    lame.setInSamplerate(stream, static_cast<int>(config.dwSampleRate));
+    // A lower output rate is reached by resampling ahead of the engine, which then sees that rate
+    // at its input too.
+    lame.setInSamplerate(
+        stream, static_cast<int>(resamplesDown(config) ? config.dwReSampleRate : config.dwSampleRate));
     const bool mono = config.nMode == BE_MP3_MODE_MONO;
     lame.setNumChannels(stream, mono ? 1 : 2);
 
@@ -93,6 +98,11 @@ BE_ERR EngineAdapter::configure(const BE_CONFIG& config)
     return BE_ERR_SUCCESSFUL;
 }
 
+bool EngineAdapter::resamplesDown(const BE_CONFIG& config)
+{
+    return config.dwReSampleRate > 0 && config.dwSampleRate > config.dwReSampleRate;
+}
+
 BE_ERR EngineAdapter::beInitStream(const BE_CONFIG& config, std::uint32_t& samples, std::uint32_t& bufferSize)
 {
     beCloseStream();
@@ -113,6 +123,18 @@ BE_ERR EngineAdapter::beInitStream(const BE_CONFIG& config, std::uint32_t& sampl
     m_channels = static_cast<std::uint32_t>(m_lame.numChannels(m_stream));
     m_samples = frame * m_channels;
     m_bufferSize = frame * 5 / 4 + 7200;
+    if (resamplesDown(config)) {
+        const int source = static_cast<int>(config.dwSampleRate);
+        const int target = static_cast<int>(config.dwReSampleRate);
+        try {
+            m_resampled = std::make_unique<ResampledEncoding>(m_lame, m_stream, m_channels, source, target);
+        } catch (const std::system_error&) {
+            m_lame.close(m_stream);
+            m_stream = nullptr;
+            return BE_ERR_NO_MORE_HANDLES;
+        }
+        m_bufferSize += static_cast<std::uint32_t>(ResampledEncoding::backlogBound(frame, source, target));
+    }
     samples = m_samples;
     bufferSize = m_bufferSize;
     return BE_ERR_SUCCESSFUL;
@@ -126,6 +148,12 @@ BE_ERR EngineAdapter::beEncodeChunk(
         return BE_ERR_INVALID_HANDLE;
     if (count > m_samples || count % m_channels != 0 || (count > 0 && !pcm) || !output)
         return BE_ERR_INVALID_FORMAT_PARAMETERS;
+    if (m_resampled) {
+        if (!m_resampled->encode(pcm, count / m_channels))
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        outputSize = static_cast<std::uint32_t>(m_resampled->take(output, m_bufferSize));
+        return BE_ERR_SUCCESSFUL;
+    }
     const int size = static_cast<int>(m_bufferSize);
     int produced = 0;
     if (m_channels == 1) {
@@ -148,10 +176,17 @@ BE_ERR EngineAdapter::beDeinitStream(std::uint8_t* output, std::uint32_t& output
         return BE_ERR_INVALID_HANDLE;
     if (!output)
         return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    const int produced = m_lame.encodeFlush(m_stream, output, static_cast<int>(m_bufferSize));
-    if (produced < 0)
-        return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    outputSize = static_cast<std::uint32_t>(produced);
+    if (m_resampled) {
+        const bool finished = m_resampled->finish();
+        outputSize = static_cast<std::uint32_t>(m_resampled->take(output, m_bufferSize));
+        if (!finished)
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+    } else {
+        const int produced = m_lame.encodeFlush(m_stream, output, static_cast<int>(m_bufferSize));
+        if (produced < 0)
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        outputSize = static_cast<std::uint32_t>(produced);
+    }
     // The header frame is final only after the flush, and gone with the stream.
     m_vbrHeader.resize(8192);
     std::size_t size = m_lame.lametagFrame(m_stream, m_vbrHeader.data(), m_vbrHeader.size());
@@ -167,6 +202,8 @@ BE_ERR EngineAdapter::beCloseStream()
 {
     if (!m_stream)
         return BE_ERR_INVALID_HANDLE;
+    // The worker encodes into the stream until it is gone.
+    m_resampled.reset();
     const std::lock_guard lock(LameBinding::setupMutex());
     m_lame.close(m_stream);
     m_stream = nullptr;

@@ -3,10 +3,15 @@
 // The engine interface's six stream operations on top of libmp3lame. One adapter per encoder: it
 // holds that encoder's stream (at most one at a time) and the stream's VBR header, so encoders
 // never share engine state. The operations of one adapter are called from one thread at a time.
+//
+// A stream that lowers the sample rate resamples on the calling thread and encodes on a worker
+// thread of its own (ResampledEncoding): MP3 bytes then come back a few chunks late, all of them by
+// the end of beDeinitStream, and bufferSize is larger to hold them.
 
 #include "beconfig.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +20,7 @@ struct lame_global_struct;
 namespace vlsmp3 {
 
 class LameBinding;
+class ResampledEncoding;
 
 using BE_ERR = std::uint32_t;
 inline constexpr BE_ERR BE_ERR_SUCCESSFUL = 0;
@@ -64,6 +70,8 @@ public:
 
 private:
     BE_ERR configure(const BE_CONFIG& config);
+    // Whether the record asks for a lower output rate, which the adapter then resamples itself.
+    static bool resamplesDown(const BE_CONFIG& config);
 
     const LameBinding& m_lame;
     lame_global_struct* m_stream = nullptr;
@@ -71,6 +79,7 @@ private:
     std::uint32_t m_samples = 0;
     std::uint32_t m_bufferSize = 0;
     std::vector<std::uint8_t> m_vbrHeader;
+    std::unique_ptr<ResampledEncoding> m_resampled;
 };
 
 } // namespace vlsmp3

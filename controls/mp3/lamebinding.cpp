@@ -43,6 +43,7 @@ LameBinding LameBinding::load(const char* library)
         && lookUp(handle, "lame_get_num_channels", binding.numChannels)
         && lookUp(handle, "lame_encode_buffer", binding.encodeBuffer)
         && lookUp(handle, "lame_encode_buffer_interleaved", binding.encodeBufferInterleaved)
+        && lookUp(handle, "lame_encode_buffer_float", binding.encodeBufferFloat)
         && lookUp(handle, "lame_encode_flush", binding.encodeFlush)
         && lookUp(handle, "lame_get_lametag_frame", binding.lametagFrame)
         && lookUp(handle, "get_lame_version", binding.version);

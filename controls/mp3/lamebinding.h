@@ -48,6 +48,7 @@ public:
     decltype(&::lame_get_num_channels) numChannels = nullptr;
     decltype(&::lame_encode_buffer) encodeBuffer = nullptr;
     decltype(&::lame_encode_buffer_interleaved) encodeBufferInterleaved = nullptr;
+    decltype(&::lame_encode_buffer_float) encodeBufferFloat = nullptr;
     decltype(&::lame_encode_flush) encodeFlush = nullptr;
     decltype(&::lame_get_lametag_frame) lametagFrame = nullptr;
     decltype(&::get_lame_version) version = nullptr;
