@@ -71,6 +71,11 @@ std::size_t SincResampler::pass(std::span<const float> input, std::vector<float>
     const int half = m_length / 2;
     const std::int64_t historySize = m_length + 1;
     const std::size_t width = static_cast<std::size_t>(m_length + 1);
+    // The history and then the block in one run, so that every output reads its taps in a row.
+    m_work.resize(static_cast<std::size_t>(historySize + count));
+    std::copy(m_history.begin(), m_history.end(), m_work.begin());
+    std::copy(input.begin(), input.end(), m_work.begin() + historySize);
+    const float* samples = m_work.data() + historySize; // samples[at] for -historySize <= at < count
     std::int64_t j = 0;
     std::int64_t produced = 0;
     for (std::int64_t k = 0;; ++k) {
@@ -82,15 +87,29 @@ std::size_t SincResampler::pass(std::span<const float> input, std::vector<float>
         const int r = std::clamp(
             static_cast<int>(std::floor(offset * 2 * m_phases + m_phases + 0.5)), 0, 2 * m_phases);
         const double* coefficients = m_table.data() + static_cast<std::size_t>(r) * width;
+        const std::int64_t first = j - half;
         double value = 0;
-        for (int i = 0; i <= m_length; ++i) {
-            const std::int64_t at = j + i - half;
-            // Indices before the block reach into the history; the guard keeps a far-off time
-            // offset from reading outside it.
-            const float sample = at >= 0
-                ? input[static_cast<std::size_t>(at)]
-                : (at + historySize >= 0 ? m_history[static_cast<std::size_t>(at + historySize)] : 0.0f);
-            value += sample * coefficients[i];
+        if (first + historySize >= 0) {
+            // Four running sums: the additions of one output no longer wait on each other.
+            const float* taps = samples + first;
+            double sums[4] = { 0, 0, 0, 0 };
+            int i = 0;
+            for (; i + 3 <= m_length; i += 4) {
+                sums[0] += taps[i] * coefficients[i];
+                sums[1] += taps[i + 1] * coefficients[i + 1];
+                sums[2] += taps[i + 2] * coefficients[i + 2];
+                sums[3] += taps[i + 3] * coefficients[i + 3];
+            }
+            for (; i <= m_length; ++i)
+                sums[0] += taps[i] * coefficients[i];
+            value = (sums[0] + sums[1]) + (sums[2] + sums[3]);
+        } else {
+            // A time offset far behind reaches before the history: those taps read silence.
+            for (int i = 0; i <= m_length; ++i) {
+                const std::int64_t at = first + i;
+                if (at + historySize >= 0)
+                    value += samples[at] * coefficients[i];
+            }
         }
         out.push_back(static_cast<float>(value));
         ++produced;
@@ -101,12 +120,8 @@ std::size_t SincResampler::pass(std::span<const float> input, std::vector<float>
     if (used <= 0)
         used = count;
     m_timeOffset += double(used) - double(produced) * m_ratio;
-    if (used >= historySize) {
-        std::copy(input.begin() + (used - historySize), input.begin() + used, m_history.begin());
-    } else {
-        std::copy(m_history.begin() + used, m_history.end(), m_history.begin());
-        std::copy(input.begin(), input.begin() + used, m_history.end() - used);
-    }
+    // The last historySize samples before the new start: they are in the run already.
+    std::copy(m_work.begin() + used, m_work.begin() + used + historySize, m_history.begin());
     return static_cast<std::size_t>(used);
 }
 

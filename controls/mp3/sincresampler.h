@@ -35,6 +35,7 @@ private:
     double m_cutoff;
     std::vector<double> m_table;
     std::vector<float> m_history;
+    std::vector<float> m_work; // history followed by the block of the current pass
     double m_timeOffset = 0;
 };
 
