@@ -3,6 +3,7 @@
 // Reads back the canonical RIFF/WAVE files the device writes, and measures the
 // tone in 16-bit samples.
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -55,27 +56,38 @@ inline WaveContent readWave(const std::string& path)
     return wave;
 }
 
-// The frequency of channel `channel` from its rising zero crossings, over the
-// samples whose magnitude shows sound; 0 for silence.
+// The frequency of channel `channel` from the spacing of its rising zero crossings (placed between
+// samples by interpolation); 0 for silence. Spacings far from the typical one are left out: a
+// recording may hold gaps of silence or restarts of the tone, which would skew an average over the
+// whole span.
 inline double toneFrequency(
     const std::vector<std::int16_t>& samples, int channels, std::uint32_t rate, int channel = 0)
 {
-    int crossings = 0;
-    std::size_t first = 0;
-    std::size_t last = 0;
-    for (std::size_t i = static_cast<std::size_t>(channel + channels); i < samples.size();
-         i += static_cast<std::size_t>(channels)) {
-        if (samples[i - static_cast<std::size_t>(channels)] < 0 && samples[i] >= 0) {
-            if (crossings == 0)
-                first = i;
-            last = i;
-            ++crossings;
+    const auto step = static_cast<std::size_t>(channels);
+    std::vector<double> crossings;
+    for (std::size_t i = static_cast<std::size_t>(channel) + step; i < samples.size(); i += step) {
+        const double before = samples[i - step];
+        const double after = samples[i];
+        if (before < 0 && after >= 0)
+            crossings.push_back(static_cast<double>(i / step) - after / (after - before));
+    }
+    if (crossings.size() < 3)
+        return 0;
+    std::vector<double> spacings;
+    for (std::size_t i = 1; i < crossings.size(); ++i)
+        spacings.push_back(crossings[i] - crossings[i - 1]);
+    std::vector<double> sorted = spacings;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    const double typical = sorted[sorted.size() / 2];
+    double total = 0;
+    std::size_t counted = 0;
+    for (const double spacing : spacings) {
+        if (spacing > typical * 0.8 && spacing < typical * 1.25) {
+            total += spacing;
+            ++counted;
         }
     }
-    if (crossings < 2)
-        return 0;
-    const double seconds = static_cast<double>((last - first) / static_cast<std::size_t>(channels)) / rate;
-    return (crossings - 1) / seconds;
+    return counted > 0 && total > 0 ? rate * static_cast<double>(counted) / total : 0;
 }
 
 } // namespace tmbr::gui::test
