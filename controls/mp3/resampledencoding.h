@@ -50,7 +50,7 @@ public:
     // framesPerChunk source frames and take() is offered at least this much after every encode().
     static std::size_t backlogBound(std::uint32_t framesPerChunk, int sourceRate, int targetRate);
 
-    // Source frames per hand-over, at the target rate.
+    // Sample frames per hand-over, counted at the target rate.
     static constexpr std::size_t batchFrames = 8 * 1152;
     // Batches waiting for the worker before the caller waits.
     static constexpr std::size_t queuedBatches = 3;
