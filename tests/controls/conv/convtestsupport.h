@@ -71,9 +71,9 @@ class ConverterTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(server(VLS_CONV_SERVER).registerServer(), S_OK);
-        ASSERT_EQ(server(VLS_CONV_FAKES).registerServer(), S_OK);
-        ASSERT_EQ(server(VLS_MP3_SERVER).registerServer(), S_OK);
+        ASSERT_EQ(loadedServer(VLS_CONV_SERVER).registerServer(), S_OK);
+        ASSERT_EQ(loadedServer(VLS_CONV_FAKES).registerServer(), S_OK);
+        ASSERT_EQ(loadedServer(VLS_MP3_SERVER).registerServer(), S_OK);
         ASSERT_EQ(vlscom::createInstance(VlsAudioConverter_ProgID, m_converter), S_OK);
         ASSERT_TRUE(m_converter);
         m_sink = vlscom::makeObject<
@@ -96,18 +96,6 @@ protected:
             vlscom::unadvise(m_converter.get(), DIID__IVlsAudioConverterEvents, m_cookie);
         m_converter.reset();
         vlscom::PumpMessages();
-    }
-
-    static ServerLibrary& server(const char* path)
-    {
-        // One loaded library per path for the whole program: servers stay loaded.
-        static std::vector<std::pair<std::string, std::unique_ptr<ServerLibrary>>> loaded;
-        for (auto& [name, library] : loaded) {
-            if (name == path)
-                return *library;
-        }
-        loaded.emplace_back(path, std::make_unique<ServerLibrary>(path));
-        return *loaded.back().second;
     }
 
     template <class T> vlscom::ComPtr<T> createFake(REFCLSID clsid, const std::string& script = "")

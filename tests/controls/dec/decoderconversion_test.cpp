@@ -18,8 +18,8 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(decoderServer().registerServer(), S_OK);
-        ASSERT_EQ(server(VLS_CONV_SERVER).registerServer(), S_OK);
-        ASSERT_EQ(server(VLS_MP3_SERVER).registerServer(), S_OK);
+        ASSERT_EQ(loadedServer(VLS_CONV_SERVER).registerServer(), S_OK);
+        ASSERT_EQ(loadedServer(VLS_MP3_SERVER).registerServer(), S_OK);
         ASSERT_EQ(vlscom::createInstance(VlsAudioConverter_ProgID, m_converter), S_OK);
         m_sink = vlscom::makeObject<vlscom::EventSink>(
             DIID__IVlsAudioConverterEvents, [this](DISPID id, const DISPPARAMS& params) {
@@ -45,17 +45,6 @@ protected:
             vlscom::unadvise(m_converter.get(), DIID__IVlsAudioConverterEvents, m_cookie);
         m_converter.reset();
         vlscom::PumpMessages();
-    }
-
-    static ServerLibrary& server(const char* path)
-    {
-        static std::vector<std::pair<std::string, std::unique_ptr<ServerLibrary>>> loaded;
-        for (auto& [name, library] : loaded) {
-            if (name == path)
-                return *library;
-        }
-        loaded.emplace_back(path, std::make_unique<ServerLibrary>(path));
-        return *loaded.back().second;
     }
 
     // The MP3 encoder at 64 kbit/s on the source's name without its extension.

@@ -13,6 +13,9 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
+#include <utility>
+#include <memory>
 
 inline std::string readFile(const std::string& path)
 {
@@ -93,6 +96,18 @@ struct ServerLibrary {
 private:
     ServerLibrary() = default;
 };
+
+// One loaded library per path for the whole program: servers stay loaded.
+inline ServerLibrary& loadedServer(const char* path)
+{
+    static std::vector<std::pair<std::string, std::unique_ptr<ServerLibrary>>> loaded;
+    for (auto& [name, library] : loaded) {
+        if (name == path)
+            return *library;
+    }
+    loaded.emplace_back(path, std::make_unique<ServerLibrary>(path));
+    return *loaded.back().second;
+}
 
 // The reference count an object reports after one AddRef/Release pair.
 inline ULONG referenceCount(IUnknown* object)
