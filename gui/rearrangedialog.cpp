@@ -12,10 +12,6 @@
 
 namespace tmbr::gui {
 
-namespace {
-
-} // namespace
-
 RearrangeDialog::RearrangeDialog(const Playlist& playlist, IMessageBox& messageBox, QWidget* parent)
     : QDialog(parent)
     , m_editor(playlist)
@@ -107,9 +103,13 @@ void RearrangeDialog::showEditor()
         m_lstMp3Files->addItem(QString::fromStdString(playlist.files[i]));
         m_lstTrackDisplay->addItem(QString::fromStdString(playlist.displayNames[i]));
     }
+    // Set through the view, not setCurrentRow: a view whose current entry was
+    // never set makes its first entry current when it gets the focus (as the
+    // list does when a question box closes), which would select a track that
+    // the user never chose.
     const int row = m_editor.selected() ? static_cast<int>(*m_editor.selected()) : -1;
-    m_lstMp3Files->setCurrentRow(row);
-    m_lstTrackDisplay->setCurrentRow(row);
+    m_lstMp3Files->setCurrentIndex(m_lstMp3Files->model()->index(row, 0));
+    m_lstTrackDisplay->setCurrentIndex(m_lstTrackDisplay->model()->index(row, 0));
     if (m_txtMp3FileName->text().toStdString() != m_editor.editText())
         m_txtMp3FileName->setText(QString::fromStdString(m_editor.editText()));
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace tmbr::gui::test {
 namespace {
@@ -90,6 +91,52 @@ TEST_F(RearrangeDialogTest, RemoveAsksAndLeavesNothingSelected)
     EXPECT_EQ(rows(names()), (QStringList { "Bravo", "Charlie" }));
     EXPECT_EQ(files()->currentRow(), -1);
     EXPECT_EQ(edit()->text(), "Alpha");
+}
+
+// The keyboard path: the list keeps the focus through the question, and gets it
+// back when the box closes; refilling the lists must not let that select a row.
+TEST_F(RearrangeDialogTest, RemoveByKeyboardLeavesNothingSelectedAndASecondRemoveTakesNothing)
+{
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    names()->setFocus();
+    QTest::keyClick(names(), Qt::Key_Down);
+    ASSERT_EQ(files()->currentRow(), 1);
+    ASSERT_EQ(edit()->text(), "Bravo");
+
+    const auto removeByKeyboard = [this] {
+        auto answered = std::make_shared<bool>(false);
+        onModal<QMessageBox>([answered](QMessageBox* box) {
+            QTest::keyClick(box, Qt::Key_Y);
+            *answered = true;
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return *answered && QApplication::activeModalWidget() == &dialog; }));
+        // A window manager gives the dialog back its activation; the offscreen platform does not.
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QCoreApplication::processEvents();
+    };
+    removeByKeyboard();
+    EXPECT_EQ(QApplication::focusWidget(), names());
+    EXPECT_EQ(rows(files()), (QStringList { "a.mp3", "c.mp3" }));
+    EXPECT_EQ(files()->currentRow(), -1);
+    EXPECT_EQ(names()->currentRow(), -1);
+    EXPECT_TRUE(names()->selectedItems().isEmpty());
+    EXPECT_EQ(edit()->text(), "Bravo");
+
+    removeByKeyboard();
+    EXPECT_EQ(rows(names()), (QStringList { "Alpha", "Charlie" }));
+    EXPECT_EQ(names()->currentRow(), -1);
+    QTest::keyClick(names(), Qt::Key_Down);
+    EXPECT_EQ(files()->currentRow(), 0) << "the keyboard still chooses a track";
+    EXPECT_EQ(edit()->text(), "Alpha");
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
+    EXPECT_EQ(dialog.result().files, (std::vector<std::string> { "a.mp3", "c.mp3" }));
 }
 
 TEST_F(RearrangeDialogTest, DoneAcceptsTheEditedPlaylistCancelAndCloseBoxReject)
