@@ -3,9 +3,11 @@
 #include "messages.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -68,27 +70,86 @@ bool writeAll(int fd, const std::string& content)
     return true;
 }
 
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file that a write through `path` reaches: symbolic links followed, the
+// last one possibly dangling. Empty when the chain does not end.
+std::string linkTarget(std::string path)
+{
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat status { };
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return path;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= target.size())
+            return {};
+        target.resize(static_cast<std::size_t>(length));
+        path = target.front() == '/' ? target : folderOf(path) + target;
+    }
+    return {};
+}
+
+// The old way, for a file whose folder does not let us create the temporary:
+// truncated and written in place.
+bool overwriteInPlace(const std::string& path, const std::string& content)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = writeAll(fd, content);
+    return (::close(fd) == 0) && ok;
+}
+
 } // namespace
 
 bool replaceFileContent(const std::string& path, const std::string& content)
 {
-    // O_EXCL under a name of our own; the mode 0666 lets the umask decide as
-    // for any new file.
+    const std::string target = linkTarget(path);
+    if (target.empty())
+        return false;
+    struct stat existing { };
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT)
+        return false;
+    // A folder, a device or a pipe is never replaced by a regular file, and a
+    // file that its owner made read-only is not replaced behind its back.
+    if (exists
+        && (!S_ISREG(existing.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
+        return false;
+
+    // O_EXCL under a name of our own; a new file gets 0666 less the umask as
+    // any new file, a replaced one keeps its owner and mode below.
     static unsigned serial = 0;
     int fd = -1;
     std::string temporary;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
+        temporary = folderOf(target) + ".tmbrsa-" + std::to_string(::getpid()) + "-"
+            + std::to_string(++serial) + ".tmp";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST) {
+            const bool folderLocked = errno == EACCES || errno == EPERM;
+            return exists && folderLocked && overwriteInPlace(target, content);
+        }
     }
     if (fd < 0)
         return false;
-    bool ok = writeAll(fd, content);
+    bool ok = true;
+    if (exists) {
+        // Root gives the file back to its owner; where that is not allowed the
+        // file becomes the saver's, as a new file would.
+        if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())
+            static_cast<void>(::fchown(fd, existing.st_uid, existing.st_gid));
+        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+    }
+    ok = ok && writeAll(fd, content);
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+    ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok)
         ::unlink(temporary.c_str());
     return ok;

@@ -34,7 +34,7 @@ public:
     // asks before replacing a file), writes the saved-code text and reports
     // "CODE AND INSTRUCTIONS SAVED AS <file>". Cancel writes nothing. A file
     // that cannot be written ends the operation without a message, leaving
-    // any earlier file of that name as it was.
+    // any earlier file of that name as it was (see replaceFileContent).
     void cmdSaveCodeInstClick();
 
 private:
@@ -46,9 +46,15 @@ private:
     ITestPageServer* m_server;
 };
 
-// Replaces `path` with `content` as a whole: written beside it under a
-// temporary name, then renamed over it. False when anything failed; the
-// temporary file is then gone and `path` untouched.
+// Replaces the content of the file `path` names with `content` as a whole:
+// written beside that file under a temporary name, then renamed over it. A
+// symbolic link is followed (the link stays, its target gets the content); a
+// replaced file keeps its mode and, where the process may, its owner. False
+// when anything failed; the temporary file is then gone and the file
+// untouched. Where the folder does not let a file be created but the file
+// itself is writable, the file is truncated and written in place instead, so
+// that a failure may then leave it partly written. A folder, device or pipe
+// under the name, and a file the process may not write, are never written.
 bool replaceFileContent(const std::string& path, const std::string& content);
 
 } // namespace tmbr::gui

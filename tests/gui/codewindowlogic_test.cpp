@@ -4,7 +4,10 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tmbr::gui::test {
 namespace {
@@ -98,6 +101,93 @@ TEST_F(CodeWindowLogicTest, SaveReplacesAnExistingFileWhole)
     fakes.fileDialogs.results.push_back({ file });
     window.cmdSaveCodeInstClick();
     EXPECT_EQ(readFile(file), "<code>\r\nline 2\r\n\r\n\r\n\r\nOutput folder\r\n=====\r\n");
+}
+
+TEST_F(CodeWindowLogicTest, SaveThroughASymbolicLinkWritesItsTargetAndKeepsTheLink)
+{
+    namespace fs = std::filesystem;
+    const std::string saved = app.folder("saved");
+    const std::string elsewhere = app.folder("elsewhere");
+    writeFile(elsewhere + "real.txt", "old");
+    fs::create_symlink("../elsewhere/real.txt", saved + "link.txt");
+    fs::create_symlink(elsewhere + "new.txt", saved + "dangling.txt");
+    fakes.fileDialogs.results.push_back({ saved + "link.txt" });
+    fakes.fileDialogs.results.push_back({ saved + "dangling.txt" });
+    window.cmdSaveCodeInstClick();
+    window.cmdSaveCodeInstClick();
+    const std::string text = "<code>\r\nline 2\r\n\r\n\r\n\r\nOutput folder\r\n=====\r\n";
+    EXPECT_TRUE(fs::is_symlink(saved + "link.txt"));
+    EXPECT_TRUE(fs::is_symlink(saved + "dangling.txt"));
+    EXPECT_EQ(readFile(elsewhere + "real.txt"), text);
+    EXPECT_EQ(readFile(elsewhere + "new.txt"), text);
+    EXPECT_EQ(std::distance(fs::directory_iterator(saved), {}), 2) << "no temporary file left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), {}), 2) << "no temporary file left";
+    EXPECT_EQ(fakes.messageBox.shown.size(), 2U);
+}
+
+TEST_F(CodeWindowLogicTest, SaveKeepsTheModeOfTheReplacedFile)
+{
+    namespace fs = std::filesystem;
+    const std::string file = app.folder("saved") + "code.txt";
+    writeFile(file, "old");
+    ::chmod(file.c_str(), 0640);
+    const ::mode_t umask = ::umask(0022);
+    fakes.fileDialogs.results.push_back({ file });
+    window.cmdSaveCodeInstClick();
+    ::umask(umask);
+    struct stat status { };
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640U);
+    EXPECT_EQ(readFile(file).substr(0, 6), "<code>");
+}
+
+// Permission bits do not stop root: run as root, `save` runs in a child
+// process that has become the unprivileged user, who is given `owned`.
+// Returns what `save` returns.
+template <typename Save>
+int asUnprivileged(const std::string& root, std::initializer_list<std::string> owned, Save save)
+{
+    if (::geteuid() != 0)
+        return save();
+    constexpr ::uid_t kNobody = 65534;
+    ::chmod(root.c_str(), 0711);
+    for (const std::string& path : owned)
+        if (::chown(path.c_str(), kNobody, kNobody) != 0)
+            return -1;
+    const ::pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+        ::_exit(dropped ? save() : 100);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST_F(CodeWindowLogicTest, SaveWritesInPlaceWhereOnlyTheFileIsWritableAndLeavesAReadOnlyFile)
+{
+    const std::string locked = app.folder("locked");
+    const std::string open = app.folder("open");
+    writeFile(locked + "code.txt", "old");
+    writeFile(open + "read-only.txt", "old");
+    ::chmod(locked.c_str(), 0555);
+    ::chmod((open + "read-only.txt").c_str(), 0444);
+    fakes.fileDialogs.results.push_back({ locked + "code.txt" });
+    fakes.fileDialogs.results.push_back({ locked + "new.txt" });
+    fakes.fileDialogs.results.push_back({ open + "read-only.txt" });
+    const int shown
+        = asUnprivileged(app.folder(""), { locked + "code.txt", open, open + "read-only.txt" }, [this] {
+              for (int save = 0; save < 3; ++save)
+                  window.cmdSaveCodeInstClick();
+              return static_cast<int>(fakes.messageBox.shown.size());
+          });
+    ::chmod(locked.c_str(), 0755);
+    EXPECT_EQ(readFile(locked + "code.txt"), "<code>\r\nline 2\r\n\r\n\r\n\r\nOutput folder\r\n=====\r\n");
+    EXPECT_FALSE(std::filesystem::exists(locked + "new.txt"));
+    EXPECT_EQ(readFile(open + "read-only.txt"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(open), {}), 1) << "no temporary file left";
+    EXPECT_EQ(shown, 1) << "only the written file is reported";
 }
 
 TEST_F(CodeWindowLogicTest, CancelOrDeclinedOverwriteWritesNothingAndSaysNothing)
