@@ -27,5 +27,6 @@ add_library(vlsmp3engine STATIC ${VLSMP3_ENGINE_SOURCES})
 target_include_directories(vlsmp3engine PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 # The wave reader reads through the decoder library's file source, and wave files at low rates are
 # raised through its PCM format converter (the two static libraries refer to each other).
-target_link_libraries(vlsmp3engine PUBLIC Threads::Threads PRIVATE ${CMAKE_DL_LIBS} vlsmp3decoder)
+# The tag rewrite replaces the file through the runtime's replacement file.
+target_link_libraries(vlsmp3engine PUBLIC Threads::Threads PRIVATE ${CMAKE_DL_LIBS} vlsmp3decoder vlscom)
 set_target_properties(vlsmp3engine PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)

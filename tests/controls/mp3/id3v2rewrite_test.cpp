@@ -53,12 +53,35 @@ private:
 };
 } // namespace
 
-// The temporary name replaces the last character, a multi-byte one whole.
-TEST(Id3v2Rewrite, TemporaryNameEndsInTilde)
+// Files beside the output are never the temporary file: an existing "~" backup, even when it is
+// the very input, keeps its bytes; a link is followed and stays; a device is refused untouched.
+TEST(Id3v2Rewrite, LeavesOtherFilesAlone)
 {
-    EXPECT_EQ(temporaryTagPath("/a/song.mp3"), "/a/song.mp~");
-    EXPECT_EQ(temporaryTagPath("/a/song"), "/a/son~");
-    EXPECT_EQ(temporaryTagPath("/a/caf\xc3\xa9"), "/a/caf~");
+    TempFolder folder;
+    const std::string path = folder.file("song.mp3");
+    const auto body = pattern(1000);
+    const auto backup = pattern(300);
+    writeBytes(path, body);
+    writeBytes(folder.file("song.mp~"), backup);
+    const auto tag = pattern(64);
+    putId3v2TagInFront(path, tag);
+    auto expected = tag;
+    expected.insert(expected.end(), body.begin(), body.end());
+    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_EQ(readBytes(folder.file("song.mp~")), backup);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
+
+    std::filesystem::create_symlink(path, folder.file("link.mp3"));
+    putId3v2TagInFront(folder.file("link.mp3"), tag);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.mp3")));
+    expected.insert(expected.begin(), tag.begin(), tag.end());
+    EXPECT_EQ(readBytes(path), expected);
+
+    std::filesystem::create_symlink("/dev/null", folder.file("null.mp3"));
+    EXPECT_EQ(failureOf(folder.file("null.mp3"), tag),
+        "Internal error #14. Cannot write id3v2 tag. System error message: Illegal seek.");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("null.mp3")));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
 // The tag goes in front, the file's bytes follow unchanged (across several 16384-byte pieces), and
@@ -74,7 +97,7 @@ TEST(Id3v2Rewrite, PutsTheTagInFront)
     auto expected = tag;
     expected.insert(expected.end(), body.begin(), body.end());
     EXPECT_EQ(readBytes(path), expected);
-    EXPECT_FALSE(std::filesystem::exists(folder.file("song.mp~")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
 // Each failure has its own number, leaves the file as it was and removes the temporary file.
@@ -85,26 +108,21 @@ TEST(Id3v2Rewrite, FailuresLeaveTheFileAsItWas)
     const auto body = pattern(40000);
     const auto tag = pattern(1024);
 
-    // #12: the temporary name is taken by a folder.
+    // #12: the folder is missing.
     writeBytes(path, body);
-    std::filesystem::create_directory(folder.file("song.mp~"));
-    EXPECT_EQ(failureOf(path, tag),
-        "Internal error #12. Cannot write id3v2 tag. System error message: Is a directory.");
-    std::filesystem::remove(folder.file("song.mp~"));
-    EXPECT_EQ(readBytes(path), body);
+    EXPECT_EQ(failureOf(folder.file("none/song.mp3"), tag),
+        "Internal error #12. Cannot write id3v2 tag. System error message: No such file or directory.");
 
     // #14: the file has gone.
     const std::string missing = folder.file("missing.mp3");
     EXPECT_EQ(failureOf(missing, tag),
         "Internal error #14. Cannot write id3v2 tag. System error message: No such file or directory.");
-    EXPECT_FALSE(std::filesystem::exists(folder.file("missing.mp~")));
 
-    // #15: the "file" cannot be read (a folder opens but does not read).
+    // #12 too for a folder, which is never replaced.
     const std::string directory = folder.file("dir.mp3");
     std::filesystem::create_directory(directory);
     EXPECT_EQ(failureOf(directory, tag),
-        "Internal error #15. Cannot write id3v2 tag. System error message: Is a directory.");
-    EXPECT_FALSE(std::filesystem::exists(folder.file("dir.mp~")));
+        "Internal error #12. Cannot write id3v2 tag. System error message: Is a directory.");
 
     // #13 and #16: writes past a file-size limit fail.
     {
@@ -112,12 +130,12 @@ TEST(Id3v2Rewrite, FailuresLeaveTheFileAsItWas)
         EXPECT_EQ(failureOf(path, tag),
             "Internal error #13. Cannot write id3v2 tag. System error message: File too large.");
     }
-    EXPECT_FALSE(std::filesystem::exists(folder.file("song.mp~")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
     {
         const FileSizeLimit limit(20000);
         EXPECT_EQ(failureOf(path, tag),
             "Internal error #16. Cannot write id3v2 tag. System error message: File too large.");
     }
-    EXPECT_FALSE(std::filesystem::exists(folder.file("song.mp~")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
     EXPECT_EQ(readBytes(path), body);
 }
