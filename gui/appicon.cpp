@@ -1,5 +1,6 @@
 #include "appicon.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -45,6 +46,13 @@ QIcon appIcon()
         icon.addPixmap(pixmap);
     }
     return icon;
+}
+
+void identifyApplication()
+{
+    QGuiApplication::setApplicationName("tmbrsa");
+    QGuiApplication::setDesktopFileName("tmbrsa");
+    QGuiApplication::setWindowIcon(appIcon());
 }
 
 } // namespace tmbr::gui

@@ -13,10 +13,7 @@ int main(int argc, char* argv[])
 {
     using namespace tmbr;
     QApplication application(argc, argv);
-    QApplication::setApplicationName("tmbrsa");
-    QApplication::setApplicationDisplayName("Tambrel Streaming Audio");
-    QApplication::setDesktopFileName("tmbrsa");
-    QApplication::setWindowIcon(gui::appIcon());
+    gui::identifyApplication();
 
     gui::QtPlatform platform;
     // The controls' events and questions reach the windows through the Qt event loop.
