@@ -34,7 +34,9 @@ void CodeWindowLogic::cmdTestClick()
 {
     const std::string page = "do-not-upload.html";
     const std::string address = m_server ? m_server->serve(m_folders.scratch, m_outputFolder) : std::string();
-    m_platform.shell.open(address.empty() ? m_folders.scratch + page : address + page);
+    const std::string target = address.empty() ? m_folders.scratch + page : address + page;
+    if (!m_platform.shell.open(target))
+        showWarning(m_platform.messageBox, text::kNoBrowserPrefix + target);
 }
 
 void CodeWindowLogic::cmdSaveCodeInstClick()

@@ -28,6 +28,7 @@ public:
     // "&Test in Browser (Offline)": opens the scratch folder's local test page
     // in the default browser, through the test page server so that the page
     // may read the files beside it; as a local file when no server can run.
+    // When no browser can be started, a warning gives the page's address.
     void cmdTestClick();
 
     // "&Save Code and Instructions as File": asks for a file name (the dialog

@@ -17,6 +17,8 @@ inline constexpr const char* kNothingToRearrange = "NOTHING TO RE-ARRANGE!";
 inline constexpr const char* kGrabbedCode = "GRABBED CODE! YOU MAY PASTE IT NOW ON YOUR HTML EDITOR.";
 inline constexpr const char* kSavedAsPrefix = "CODE AND INSTRUCTIONS SAVED AS ";
 inline constexpr const char* kRemoveTrackQuestion = "REMOVE THE SELECTED TRACK?";
+inline constexpr const char* kNoBrowserPrefix
+    = "THE BROWSER COULD NOT BE OPENED. OPEN THIS ADDRESS IN YOUR BROWSER: ";
 
 inline constexpr const char* kSelectOutputFolder = "Select Your Output Folder:";
 inline constexpr const char* kOpenMp3File = "Open Mp3 File";

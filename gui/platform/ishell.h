@@ -5,11 +5,12 @@
 namespace tmbr::gui {
 
 // Opens a local file or a web address with the desktop's default program.
-// The result is not reported.
 class IShell {
 public:
     virtual ~IShell() = default;
-    virtual void open(const std::string& fileOrAddress) = 0;
+    // False when no program could be started for it; whether the program
+    // then shows the target is not known.
+    virtual bool open(const std::string& fileOrAddress) = 0;
 };
 
 } // namespace tmbr::gui

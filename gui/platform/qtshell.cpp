@@ -5,11 +5,11 @@
 
 namespace tmbr::gui {
 
-void QtShell::open(const std::string& fileOrAddress)
+bool QtShell::open(const std::string& fileOrAddress)
 {
     const QString target = QString::fromStdString(fileOrAddress);
     const bool address = target.startsWith("http://") || target.startsWith("https://");
-    QDesktopServices::openUrl(address ? QUrl(target) : QUrl::fromLocalFile(target));
+    return QDesktopServices::openUrl(address ? QUrl(target) : QUrl::fromLocalFile(target));
 }
 
 } // namespace tmbr::gui

@@ -8,7 +8,7 @@ namespace tmbr::gui {
 // "http(s)://" address in the default browser.
 class QtShell : public IShell {
 public:
-    void open(const std::string& fileOrAddress) override;
+    bool open(const std::string& fileOrAddress) override;
 };
 
 } // namespace tmbr::gui

@@ -76,6 +76,23 @@ TEST_F(CodeWindowLogicTest, TestFallsBackToTheLocalFileWhenNoServerCanRun)
     EXPECT_EQ(fakes.shell.opened, (std::vector<std::string> { app.scratch() + "do-not-upload.html" }));
 }
 
+TEST_F(CodeWindowLogicTest, TestWithoutABrowserGivesThePageAddressToOpenByHand)
+{
+    fakes.shell.opens = false;
+    RecordingServer server;
+    server.address = "http://127.0.0.1:4711/0123abcd/";
+    CodeWindowLogic served("code", "inst", app.folders(), fakes.platform, "/home/me/site/", &server);
+    served.cmdTestClick();
+    window.cmdTestClick();
+    EXPECT_EQ(fakes.messageBox.shown,
+        (std::vector<ShownBox> { { MessageIcon::Exclamation, "Warning",
+                                     "THE BROWSER COULD NOT BE OPENED. OPEN THIS ADDRESS IN YOUR BROWSER: "
+                                     "http://127.0.0.1:4711/0123abcd/do-not-upload.html" },
+            { MessageIcon::Exclamation, "Warning",
+                "THE BROWSER COULD NOT BE OPENED. OPEN THIS ADDRESS IN YOUR BROWSER: " + app.scratch()
+                    + "do-not-upload.html" } }));
+}
+
 TEST_F(CodeWindowLogicTest, SaveWritesCodeThreeEmptyLinesAndInstructions)
 {
     const std::string file = app.folder("saved") + "my code.txt";

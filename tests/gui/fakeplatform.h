@@ -88,7 +88,12 @@ public:
 class FakeShell : public IShell {
 public:
     std::vector<std::string> opened;
-    void open(const std::string& target) override { opened.push_back(target); }
+    bool opens = true; // false: no program can be started
+    bool open(const std::string& target) override
+    {
+        opened.push_back(target);
+        return opens;
+    }
 };
 
 class FakeClipboard : public IClipboard {
