@@ -7,7 +7,7 @@
 
 namespace vlsmp3 {
 
-void DecoderAdapter::init(int channels, int sampleRate)
+void DecoderAdapter::init(int channels, int sampleRate, int layer)
 {
     exit();
     m_binding = &Mpg123Binding::bound();
@@ -17,13 +17,15 @@ void DecoderAdapter::init(int channels, int sampleRate)
         throw DecoderError(DecoderMessage::EngineNotInitialized);
     m_channels = channels;
     m_sampleRate = sampleRate;
+    m_layer = layer;
     m_fedWithoutOutput = 0;
+    m_lastGoodFrame.reset();
     m_pending.clear();
     m_pendingAt = 0;
-    // Resynchronisation and seeking are ours; a frame of another channel count is mixed or
-    // duplicated so that the byte stream keeps one layout.
-    const long flags
-        = MPG123_QUIET | MPG123_NO_FRANKENSTEIN | (channels == 1 ? MPG123_MONO_MIX : MPG123_FORCE_STEREO);
+    // Seeking is ours; a frame of another channel count is mixed or duplicated so that the byte
+    // stream keeps one layout. Streams joined one after the other decode as one: the engine must
+    // not stop at a second stream's Info frame or at the frame count of the first.
+    const long flags = MPG123_QUIET | (channels == 1 ? MPG123_MONO_MIX : MPG123_FORCE_STEREO);
     bool ok = m_binding->param(m_handle, MPG123_ADD_FLAGS, flags, 0) == MPG123_OK
         && m_binding->param(m_handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0) == MPG123_OK
         && m_binding->formatNone(m_handle) == MPG123_OK;
@@ -68,14 +70,21 @@ DecodeResult DecoderAdapter::decode(
                     return DecodeResult::Error;
                 continue;
             }
-            if (result == MPG123_NEED_MORE || result == MPG123_DONE)
+            if (result == MPG123_NEED_MORE)
                 return m_fedWithoutOutput > feedLimit ? DecodeResult::Error : DecodeResult::NeedMore;
+            // The engine gave up on this stream (DONE included): the caller resynchronises now,
+            // not after the feed limit.
             if (result != MPG123_OK)
                 return DecodeResult::Error;
             if (bytes == 0)
                 continue;
+            mpg123_frameinfo frameInfo {};
+            if (m_binding->frameInfo(m_handle, &frameInfo) == MPG123_OK && frameInfo.layer != m_layer)
+                continue;
             m_pending.assign(audio, audio + bytes);
             m_fedWithoutOutput = 0;
+            if (const off_t at = m_binding->framePosition(m_handle); at >= 0)
+                m_lastGoodFrame = static_cast<std::uint64_t>(at);
             break;
         }
     }
@@ -83,6 +92,14 @@ DecodeResult DecoderAdapter::decode(
     std::memcpy(out.data(), m_pending.data() + m_pendingAt, produced);
     m_pendingAt += produced;
     return DecodeResult::Output;
+}
+
+std::size_t DecoderAdapter::takePending(std::span<std::uint8_t> out)
+{
+    const std::size_t count = std::min(out.size(), m_pending.size() - m_pendingAt);
+    std::memcpy(out.data(), m_pending.data() + m_pendingAt, count);
+    m_pendingAt += count;
+    return count;
 }
 
 void DecoderAdapter::exit()

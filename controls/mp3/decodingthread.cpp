@@ -2,6 +2,7 @@
 
 #include "decoderadapter.h"
 #include "decodererror.h"
+#include "frameheader.h"
 #include "mp3streamreader.h"
 
 #include <algorithm>
@@ -31,6 +32,12 @@ bool sendAll(int fd, const std::uint8_t* data, std::size_t size)
     return true;
 }
 
+std::uint32_t bigEndian32(const std::uint8_t* bytes)
+{
+    return (std::uint32_t(bytes[0]) << 24) | (std::uint32_t(bytes[1]) << 16) | (std::uint32_t(bytes[2]) << 8)
+        | std::uint32_t(bytes[3]);
+}
+
 // Decodes the file in 512-byte reads into chunks of at most 1152 × channels bytes.
 class ChunkProducer {
 public:
@@ -42,16 +49,32 @@ public:
     {
     }
 
-    void requestReset() { m_resetRequested = true; }
+    // A fresh engine state at the next chunk. For a seek the decoded audio not yet passed on is
+    // dropped; after resynchronising it is kept, since it came from good frames before the damage.
+    enum class Pending { Drop, Keep };
+    void requestReset(Pending pending)
+    {
+        m_resetRequested = true;
+        if (pending == Pending::Drop) {
+            m_start = m_end = 0;
+            return;
+        }
+        std::memmove(m_decoded.data(), m_decoded.data() + m_start, m_end - m_start);
+        m_end -= m_start;
+        m_start = 0;
+        m_end += m_adapter.takePending(std::span(m_decoded.data() + m_end, m_decoded.size() - m_end));
+    }
 
     // The chunk's bytes (empty at the end of the stream), or false on a decoding error.
     bool produce(std::vector<std::uint8_t>& chunk)
     {
         if (m_resetRequested) {
-            m_adapter.init(m_info.channels, m_info.sampleRate);
+            m_adapter.init(m_info.channels, m_info.sampleRate, FrameHeader(m_info.firstHeader).layer());
             m_lastResult = DecodeResult::Error;
-            m_start = m_end = 0;
             m_resetRequested = false;
+            m_resetAt = m_filePosition;
+            m_fed = 0;
+            m_skips.clear();
         }
         while (m_end - m_start < m_chunkBytes) {
             std::memmove(m_decoded.data(), m_decoded.data() + m_start, m_end - m_start);
@@ -62,9 +85,23 @@ public:
             const std::span<std::uint8_t> space(m_decoded.data() + m_end, m_decoded.size() - m_end);
             if (m_lastResult != DecodeResult::Output) {
                 const std::size_t got = m_source.readAt(m_filePosition, m_input.data(), m_input.size());
-                m_filePosition += got;
-                inputEnded = got == 0;
-                m_lastResult = m_adapter.decode(std::span(m_input.data(), got), space, produced);
+                std::size_t piece = std::min(got, DecodingThread::fileReadSize);
+                // The Info frame of a second stream joined to this one is passed over: it holds no
+                // audio, and the engine would decode it as a frame of silence.
+                if (const auto info = infoFrameIn(std::span(m_input.data(), got), piece, m_info)) {
+                    if (*info == 0) {
+                        const auto length = static_cast<std::uint64_t>(
+                            FrameHeader(bigEndian32(m_input.data())).frameLength());
+                        m_skips.push_back({ m_fed, length });
+                        m_filePosition += length;
+                        continue;
+                    }
+                    piece = *info;
+                }
+                m_filePosition += piece;
+                m_fed += piece;
+                inputEnded = piece == 0;
+                m_lastResult = m_adapter.decode(std::span(m_input.data(), piece), space, produced);
             } else {
                 m_lastResult = m_adapter.decode({}, space, produced);
             }
@@ -81,10 +118,30 @@ public:
         return true;
     }
 
+    // Where to look for the next frame after a decoding error: just past the last frame that gave
+    // output, so that good frames between it and the damage are not passed over.
+    std::uint64_t resumePoint() const
+    {
+        const auto good = m_adapter.lastGoodFrame();
+        if (!good)
+            return m_resetAt + 1;
+        std::uint64_t at = m_resetAt + *good;
+        for (const auto& [fedAt, length] : m_skips) {
+            if (fedAt <= *good)
+                at += length;
+        }
+        return at + 1;
+    }
+
 private:
     ByteSource& m_source;
     const StreamInfo& m_info;
     std::uint64_t& m_filePosition;
+    // File position of the last engine reset, the bytes fed since, and the Info frames passed over
+    // since (at that many bytes fed, that long).
+    std::uint64_t m_resetAt = 0;
+    std::uint64_t m_fed = 0;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_skips;
     const std::size_t m_chunkBytes;
     DecoderAdapter m_adapter;
     bool m_resetRequested = true;
@@ -92,7 +149,7 @@ private:
     std::array<std::uint8_t, 16384> m_decoded {};
     std::size_t m_start = 0;
     std::size_t m_end = 0;
-    std::array<std::uint8_t, DecodingThread::fileReadSize> m_input {};
+    std::array<std::uint8_t, DecodingThread::fileReadSize + infoFrameLookahead> m_input {};
 };
 
 } // namespace
@@ -180,7 +237,7 @@ void DecodingThread::run()
             const std::int64_t target = m_pendingSeek.exchange(-1);
             if (target >= 0) {
                 m_positionMs.store(double(target));
-                producer.requestReset();
+                producer.requestReset(ChunkProducer::Pending::Drop);
                 const auto frame
                     = findFrame(m_source, m_info.firstFrameOffset + seekOffset(m_info, target), m_info);
                 if (!frame)
@@ -188,11 +245,11 @@ void DecodingThread::run()
                 m_filePosition = *frame;
             }
             if (!producer.produce(chunk)) {
-                const auto frame = findFrame(m_source, m_filePosition, m_info);
+                const auto frame = findFrame(m_source, producer.resumePoint(), m_info);
                 if (!frame)
                     break;
                 m_filePosition = *frame;
-                producer.requestReset();
+                producer.requestReset(ChunkProducer::Pending::Keep);
                 continue;
             }
             if (chunk.empty())

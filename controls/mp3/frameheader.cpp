@@ -33,6 +33,12 @@ bool FrameHeader::matches(int channels, int sampleRate) const
     return plausible() && layer() == 3 && this->channels() == channels && this->sampleRate() == sampleRate;
 }
 
+bool FrameHeader::sameStream(const FrameHeader& other) const
+{
+    return plausible() && other.plausible() && version() == other.version() && layer() == other.layer()
+        && sampleRate() == other.sampleRate() && channels() == other.channels();
+}
+
 MpegVersion FrameHeader::version() const
 {
     if (m_bits & (1u << 20))

@@ -23,6 +23,10 @@ public:
     // and sample rate (Hz).
     bool matches(int channels, int sampleRate) const;
 
+    // True when other is a plausible header of a frame that can follow this one in the same stream:
+    // the same version, layer, sample rate and channel count.
+    bool sameStream(const FrameHeader& other) const;
+
     std::uint32_t bits() const { return m_bits; }
     MpegVersion version() const;
     // True for MPEG-2 and MPEG-2.5.

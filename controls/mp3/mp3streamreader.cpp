@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <span>
 #include <vector>
 
 namespace vlsmp3 {
@@ -19,16 +21,45 @@ std::uint32_t bigEndian32(const std::uint8_t* bytes)
         | std::uint32_t(bytes[3]);
 }
 
-// First frame: the plausible header at scanStart + i for the smallest i.
+// Bytes after a free-format candidate in which the next header of the same stream must start.
+constexpr std::uint64_t freeFormatReach = 2048;
+
+// A plausible header counts as the first frame only when the stream goes on behind it: the header
+// where its frame ends (for free format, one within freeFormatReach) belongs to the same stream.
+// Random bytes in front of the audio pass the plausibility test by chance far too often to be
+// trusted alone. A candidate whose frame reaches the end of the bytes at hand, or an ID3v1
+// trailer, is taken as it is, so that a file of a single frame still opens.
+bool confirmed(std::span<const std::uint8_t> window, std::uint64_t at, const FrameHeader& candidate)
+{
+    const auto follows = [&](std::uint64_t next) {
+        return FrameHeader(bigEndian32(window.data() + next)).sameStream(candidate);
+    };
+    const int length = candidate.frameLength();
+    if (length > 0) {
+        const std::uint64_t next = at + static_cast<std::uint64_t>(length);
+        return next + 4 > window.size() || follows(next) || std::memcmp(window.data() + next, "TAG", 3) == 0;
+    }
+    for (std::uint64_t next = at + 4; next <= at + freeFormatReach; ++next) {
+        if (next + 4 > window.size())
+            return true;
+        if (follows(next))
+            return true;
+    }
+    return false;
+}
+
+// First frame: the confirmed plausible header at scanStart + i for the smallest i.
 std::uint64_t scanFirstFrame(ByteSource& source, std::uint64_t scanStart, std::uint32_t& header)
 {
-    std::vector<std::uint8_t> window(frameSearchLimit + 3);
-    const std::size_t got = source.readAt(scanStart, window.data(), window.size());
+    // The window reaches far enough behind the last offset tested to confirm a header there.
+    std::vector<std::uint8_t> window(frameSearchLimit + 3 + freeFormatReach + 4);
+    window.resize(source.readAt(scanStart, window.data(), window.size()));
+    const std::uint64_t got = window.size();
     for (std::uint64_t i = 0; i < frameSearchLimit; ++i) {
         if (i + 4 > got)
             throw DecoderError(DecoderMessage::UnexpectedEndOfFile);
         const FrameHeader candidate(bigEndian32(window.data() + i));
-        if (candidate.plausible()) {
+        if (candidate.plausible() && confirmed(window, i, candidate)) {
             header = candidate.bits();
             return scanStart + i;
         }
@@ -122,6 +153,22 @@ std::optional<std::uint64_t> findFrame(ByteSource& source, std::uint64_t from, c
     for (std::uint64_t i = 0; i < frameSearchLimit && i + 4 <= got; ++i) {
         if (FrameHeader(bigEndian32(window.data() + i)).matches(info.channels, info.sampleRate))
             return from + i;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> infoFrameIn(
+    std::span<const std::uint8_t> bytes, std::size_t limit, const StreamInfo& info)
+{
+    for (std::size_t at = 0; at < limit && at + infoFrameLookahead <= bytes.size(); ++at) {
+        if (bytes[at] != 0xFF)
+            continue;
+        const FrameHeader header(bigEndian32(bytes.data() + at));
+        if (!header.matches(info.channels, info.sampleRate) || header.frameLength() <= 0)
+            continue;
+        const std::size_t tag = at + XingHeader::offsetIn(header);
+        if (std::memcmp(bytes.data() + tag, "Xing", 4) == 0 || std::memcmp(bytes.data() + tag, "Info", 4) == 0)
+            return at;
     }
     return std::nullopt;
 }

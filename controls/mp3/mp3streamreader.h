@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace vlsmp3 {
 
@@ -28,5 +29,15 @@ std::uint64_t seekOffset(const StreamInfo& info, std::int64_t targetMs);
 // The offset of the first header at or after from that passes the strict test for the stream's
 // channels and rate, testing at most frameSearchLimit offsets; none when the source ends first.
 std::optional<std::uint64_t> findFrame(ByteSource& source, std::uint64_t from, const StreamInfo& info);
+
+// Bytes behind a frame's start that infoFrameIn needs to see.
+inline constexpr std::size_t infoFrameLookahead = 40;
+
+// The offset, below limit, of the first frame in bytes that is a Xing/Info frame of the stream (a
+// Layer III header passing the strict test, "Xing" or "Info" behind its side information, a known
+// frame length). Such a frame in the middle of a stream starts a second stream joined to the first:
+// it carries no audio. bytes reach infoFrameLookahead past limit where the source has them.
+std::optional<std::size_t> infoFrameIn(
+    std::span<const std::uint8_t> bytes, std::size_t limit, const StreamInfo& info);
 
 } // namespace vlsmp3

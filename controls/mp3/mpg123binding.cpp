@@ -39,6 +39,8 @@ Mpg123Binding load()
     lookUp(library, "mpg123_decode_frame", binding.decodeFrame);
     lookUp(library, "mpg123_getformat", binding.getFormat);
     lookUp(library, "mpg123_close", binding.close);
+    lookUp(library, "mpg123_framepos", binding.framePosition);
+    lookUp(library, "mpg123_info", binding.frameInfo);
     if (binding.init() != MPG123_OK)
         throw DecoderError(DecoderMessage::EngineNotInitialized);
     return binding;

@@ -33,6 +33,9 @@ public:
     // The 64-bit offset form (off_t is 64 bits on the platforms we build for).
     int (*decodeFrame)(mpg123_handle*, off_t*, unsigned char**, size_t*) = nullptr;
     decltype(&::mpg123_getformat) getFormat = nullptr;
+    decltype(&::mpg123_info) frameInfo = nullptr;
+    // Offset in the fed bytes of the frame parsed last.
+    off_t (*framePosition)(mpg123_handle*) = nullptr;
     decltype(&::mpg123_close) close = nullptr;
 };
 

@@ -12,11 +12,16 @@ std::uint32_t bigEndian32(std::span<const std::uint8_t> bytes, std::size_t at)
 
 } // namespace
 
-std::optional<XingHeader> XingHeader::parse(FrameHeader header, std::span<const std::uint8_t> frame)
+std::size_t XingHeader::offsetIn(FrameHeader header)
 {
     const bool mpeg1 = header.bits() & (1u << 19);
     const bool mono = header.mode() == 3;
-    const std::size_t start = mpeg1 ? (mono ? 21 : 36) : (mono ? 13 : 21);
+    return mpeg1 ? (mono ? 21 : 36) : (mono ? 13 : 21);
+}
+
+std::optional<XingHeader> XingHeader::parse(FrameHeader header, std::span<const std::uint8_t> frame)
+{
+    const std::size_t start = offsetIn(header);
     if (frame.size() < start + 8)
         return std::nullopt;
     const auto letter = [&](std::size_t i, char a, char b) {

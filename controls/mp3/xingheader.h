@@ -25,6 +25,9 @@ struct XingHeader {
     // Bytes to read from the start of the frame to find every field.
     static constexpr std::size_t probeSize = 172;
 
+    // Where the header starts in a frame with that frame header: behind the side information.
+    static std::size_t offsetIn(FrameHeader header);
+
     // The header in the frame that starts with frame (the four header bytes first), or none. Reads
     // only inside frame.
     static std::optional<XingHeader> parse(FrameHeader header, std::span<const std::uint8_t> frame);

@@ -1,6 +1,8 @@
 #include "decodertestsupport.h"
+#include "decodererror.h"
 #include "decodingthread.h"
 #include "filesource.h"
+#include "frameheader.h"
 #include "memorysource.h"
 #include "mp3streamreader.h"
 
@@ -154,15 +156,173 @@ TEST(DecodingThread, CorruptAndRandomInput)
     EXPECT_GT(samples.size(), good * 8 / 10);
     EXPECT_LE(samples.size(), good);
 
+    // A lone header in front of noise is no stream.
     std::vector<std::uint8_t> noise(300000);
     for (auto& byte : noise)
         byte = static_cast<std::uint8_t>(random());
-    noise[0] = 0xFF;
-    noise[1] = 0xFB;
-    noise[2] = 0x90;
-    noise[3] = 0x00;
+    const std::uint8_t loneHeader[] = { 0xFF, 0xFB, 0x90, 0x00 };
+    std::copy(std::begin(loneHeader), std::end(loneHeader), noise.begin());
+    MemorySource loneSource(noise);
+    EXPECT_THROW(readStream(loneSource), DecoderError);
+
+    // Two frames of a stream, then noise: the thread ends without hanging.
+    std::copy(bytes.begin(), bytes.begin() + 2000, noise.begin());
     MemorySource noiseSource(noise);
     const StreamInfo noiseInfo = readStream(noiseSource);
     DecodingThread noiseThread(noiseSource, noiseInfo);
     readToEnd(noiseThread);
+}
+
+namespace {
+
+// A file made of pieces, decoded by the thread and compared with the reference decoder's output for
+// each undamaged part decoded alone.
+struct Assembled {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::vector<std::uint8_t>> parts;
+};
+
+std::vector<std::int16_t> referenceOf(const TempFolder& folder, const std::vector<std::uint8_t>& part)
+{
+    const std::string path = folder.file("part.mp3");
+    writeBytes(path, part);
+    return referencePcm(path);
+}
+
+// Samples lost (positive) or gained against the parts, in sample frames; the first part must match
+// from the start and the last from the end, but for `margin` frames beside each joint or damaged
+// spot, whose bit reservoir differs.
+void expectWhole(const TempFolder& folder, const Assembled& file, int channels, std::size_t allowedFrames)
+{
+    MemorySource source(file.bytes);
+    const StreamInfo info = readStream(source);
+    DecodingThread thread(source, info);
+    const auto ours = toSamples(readToEnd(thread));
+    std::vector<std::int16_t> first;
+    std::vector<std::int16_t> last;
+    std::size_t expected = 0;
+    for (std::size_t i = 0; i < file.parts.size(); ++i) {
+        auto reference = referenceOf(folder, file.parts[i]);
+        expected += reference.size();
+        if (i == 0)
+            first = reference;
+        if (i + 1 == file.parts.size())
+            last = std::move(reference);
+    }
+    const auto frames = [&](std::size_t samples) { return static_cast<long>(samples / std::size_t(channels)); };
+    EXPECT_LE(std::abs(frames(expected) - frames(ours.size())), static_cast<long>(allowedFrames))
+        << "expected " << frames(expected) << " frames, decoded " << frames(ours.size());
+    const std::size_t margin = 4 * 1152 * std::size_t(channels);
+    ASSERT_GT(first.size(), margin);
+    ASSERT_GT(last.size(), margin);
+    ASSERT_GE(ours.size(), last.size());
+    first.resize(first.size() - margin);
+    EXPECT_LE(maxDifference(first, ours), 1);
+    const std::vector<std::int16_t> lastKept(last.begin() + static_cast<std::ptrdiff_t>(margin), last.end());
+    const std::vector<std::int16_t> oursTail(ours.end() - static_cast<std::ptrdiff_t>(lastKept.size()), ours.end());
+    EXPECT_LE(maxDifference(lastKept, oursTail), 1);
+}
+
+std::vector<std::uint8_t> concatenated(const std::vector<std::vector<std::uint8_t>>& pieces)
+{
+    std::vector<std::uint8_t> out;
+    for (const auto& piece : pieces)
+        out.insert(out.end(), piece.begin(), piece.end());
+    return out;
+}
+
+} // namespace
+
+// Streams joined one after another decode whole: each second stream's Info frame is passed over and
+// no frame count of an Info frame ends the decoding.
+TEST(DecodingThread, JoinedStreamsDecodeWhole)
+{
+    TempFolder folder;
+    const auto cbr = readBytes(makeMp3(folder, "cbr", "-r 44100 -c 2", 3, "-b 128", 440));
+    const auto vbr = readBytes(makeMp3(folder, "vbr", "-r 44100 -c 2", 2, "-V 2", 660));
+    const auto longer = readBytes(makeMp3(folder, "long", "-r 44100 -c 2", 8, "-b 128", 330));
+    ASSERT_FALSE(cbr.empty() || vbr.empty() || longer.empty());
+    const std::vector<std::vector<std::vector<std::uint8_t>>> joins
+        = { { cbr, vbr }, { longer, vbr }, { cbr, vbr, cbr } };
+    for (const auto& parts : joins) {
+        SCOPED_TRACE(std::to_string(parts.size()) + " parts, " + std::to_string(parts.front().size()) + " bytes first");
+        expectWhole(folder, { concatenated(parts), parts }, 2, 0);
+    }
+
+    // An Info frame whose count says 100 frames in a file of some 170.
+    auto miscounted = cbr;
+    const auto info = std::search(miscounted.begin(), miscounted.end(), "Info", "Info" + 4);
+    ASSERT_NE(info, miscounted.end());
+    const std::uint8_t hundred[] = { 0, 0, 0, 100 };
+    std::copy(std::begin(hundred), std::end(hundred), info + 8);
+    expectWhole(folder, { miscounted, { cbr } }, 2, 0);
+}
+
+// Damage inside a stream costs at most one frame per damaged spot: random bursts, runs of zeros, and
+// a stretch of another sample rate, after which the stream's own frames resume.
+TEST(DecodingThread, DamagedStreamsResynchronise)
+{
+    TempFolder folder;
+    const auto stream = readBytes(makeMp3(folder, "stream", "-r 44100 -c 2", 8, "-b 128", 330));
+    const auto other = readBytes(makeMp3(folder, "other", "-r 22050 -c 1", 1, "-b 32", 800));
+    ASSERT_FALSE(stream.empty() || other.empty());
+    std::mt19937 random(14);
+    const auto noise = [&](std::size_t size) {
+        std::vector<std::uint8_t> bytes(size);
+        for (auto& byte : bytes)
+            byte = static_cast<std::uint8_t>(random());
+        return bytes;
+    };
+    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> damages = {
+        { "burst of 50", noise(50) },
+        { "burst of 500", noise(500) },
+        { "burst of 5000", noise(5000) },
+        { "1000 zeros", std::vector<std::uint8_t>(1000) },
+        { "another rate", other },
+    };
+    // Frame starts of the stream: damage goes 200 bytes into a frame, and the parts decoded alone
+    // are the frames before that one and the frames after it.
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at + 4 <= stream.size();) {
+        const FrameHeader header((std::uint32_t { stream[at] } << 24) | (stream[at + 1] << 16) | (stream[at + 2] << 8) | stream[at + 3]);
+        if (!header.plausible() || header.frameLength() <= 0)
+            break;
+        starts.push_back(at);
+        at += static_cast<std::size_t>(header.frameLength());
+    }
+    ASSERT_GT(starts.size(), 300u);
+    for (const auto& [name, damage] : damages) {
+        SCOPED_TRACE(name);
+        const std::size_t frame = starts.size() / 3 + random() % 100;
+        const auto at = [&](std::size_t offset) { return stream.begin() + static_cast<std::ptrdiff_t>(offset); };
+        const std::vector<std::uint8_t> before(stream.begin(), at(starts[frame]));
+        const std::vector<std::uint8_t> damaged(at(starts[frame]), at(starts[frame + 1]));
+        const std::vector<std::uint8_t> after(at(starts[frame + 1]), stream.end());
+        const std::vector<std::uint8_t> head(damaged.begin(), damaged.begin() + 200);
+        const std::vector<std::uint8_t> rest(damaged.begin() + 200, damaged.end());
+        expectWhole(folder, { concatenated({ before, head, damage, rest, after }), { before, after } }, 2, 1152);
+    }
+}
+
+// Random bytes in front of the first frame are skipped however much they look like a header.
+TEST(DecodingThread, JunkInFrontIsSkipped)
+{
+    TempFolder folder;
+    const auto stream = readBytes(makeMp3(folder, "stream", "-r 44100 -c 2", 2, "-b 128 -t", 330));
+    ASSERT_FALSE(stream.empty());
+    std::mt19937 random(2);
+    for (int round = 0; round < 30; ++round) {
+        std::vector<std::uint8_t> bytes(3000);
+        for (auto& byte : bytes)
+            byte = static_cast<std::uint8_t>(random());
+        bytes.insert(bytes.end(), stream.begin(), stream.end());
+        MemorySource source(bytes);
+        const StreamInfo info = readStream(source);
+        ASSERT_EQ(info.firstFrameOffset, 3000u) << "round " << round;
+        EXPECT_EQ(info.sampleRate, 44100);
+        EXPECT_EQ(info.channels, 2);
+    }
+    // One frame alone is still a stream.
+    MemorySource single(std::vector<std::uint8_t>(stream.begin(), stream.begin() + 417));
+    EXPECT_EQ(readStream(single).sampleRate, 44100);
 }
