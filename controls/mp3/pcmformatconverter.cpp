@@ -64,7 +64,38 @@ bool PcmFormatConverter::flush()
 {
     while (m_input.held() > 0 && canProcess())
         processBlock();
-    return m_input.held() == 0;
+    if (m_input.held() > 0)
+        return false;
+    if (m_sourceFrames > 0) {
+        if (!canProcess())
+            return false;
+        drainFilter();
+    }
+    return true;
+}
+
+void PcmFormatConverter::drainFilter()
+{
+    const int channels = m_source.channels;
+    const std::uint64_t sourceRate = m_source.sampleRate;
+    const std::uint64_t targetRate = m_target.sampleRate;
+    const std::uint64_t expected = (m_sourceFrames * targetRate + sourceRate - 1) / sourceRate;
+    const std::uint64_t wanted = expected > m_targetFrames ? expected - m_targetFrames : 0;
+    std::size_t frames = 0;
+    for (int c = 0; c < channels; ++c) {
+        m_channelOut[c].clear();
+        if (m_resamplers[c]) {
+            const std::vector<float> silence(m_resamplers[c]->tailLength(), 0.0f);
+            m_resamplers[c]->process(silence, m_channelOut[c]);
+            if (m_channelOut[c].size() > wanted)
+                m_channelOut[c].resize(static_cast<std::size_t>(wanted));
+            m_resamplers[c]->reset();
+        }
+        frames = c == 0 ? m_channelOut[c].size() : std::min(frames, m_channelOut[c].size());
+    }
+    emitFrames(frames);
+    m_sourceFrames = 0;
+    m_targetFrames = 0;
 }
 
 std::size_t PcmFormatConverter::take(std::span<std::uint8_t> out)
@@ -110,8 +141,13 @@ void PcmFormatConverter::processBlock()
             m_channelOut[c] = m_channelIn[c];
     }
 
-    const std::size_t outFrames
-        = channels == 2 ? std::min(m_channelOut[0].size(), m_channelOut[1].size()) : m_channelOut[0].size();
+    m_sourceFrames += frames;
+    emitFrames(channels == 2 ? std::min(m_channelOut[0].size(), m_channelOut[1].size()) : m_channelOut[0].size());
+}
+
+void PcmFormatConverter::emitFrames(std::size_t outFrames)
+{
+    const int channels = m_source.channels;
     m_outBytes.clear();
     m_outBytes.reserve(outFrames * m_target.blockAlign());
     const auto emit = [&](int sample) {
@@ -139,6 +175,7 @@ void PcmFormatConverter::processBlock()
         }
     }
     m_output.write(m_outBytes.data(), m_outBytes.size());
+    m_targetFrames += outFrames;
 }
 
 } // namespace vlsmp3

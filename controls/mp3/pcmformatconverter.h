@@ -41,8 +41,11 @@ public:
     std::size_t push(std::span<const std::uint8_t> bytes);
     // Processes whole blocks while the output ring has room for one.
     void processWholeBlocks();
-    // Processes everything waiting, the last block partial, as far as the output ring has room;
-    // returns true when the input ring is empty.
+    // Processes everything waiting, the last block partial, then drains the resampling filter so
+    // that the output ends at the input's end: the target frames are ceil(source frames × target
+    // rate ÷ source rate) since the last flush. As far as the output ring has room; returns true
+    // when everything is out, after which the next push starts a new stream. Call again after
+    // take() while it returns false.
     bool flush();
     // Moves up to out.size() converted bytes into out; returns how many.
     std::size_t take(std::span<std::uint8_t> out);
@@ -53,6 +56,9 @@ private:
     std::size_t maxBlockOutput() const;
     bool canProcess() const { return m_output.room() >= maxBlockOutput(); }
     void processBlock();
+    // Writes the first frames of m_channelOut to the output ring in the target format.
+    void emitFrames(std::size_t frames);
+    void drainFilter();
 
     PcmFormat m_source;
     PcmFormat m_target;
@@ -64,6 +70,9 @@ private:
     std::vector<float> m_channelIn[2];
     std::vector<float> m_channelOut[2];
     std::vector<std::uint8_t> m_outBytes;
+    // Source frames resampled and target frames written since the stream began.
+    std::uint64_t m_sourceFrames = 0;
+    std::uint64_t m_targetFrames = 0;
 };
 
 } // namespace vlsmp3

@@ -32,6 +32,12 @@ SincResampler::SincResampler(std::int64_t sourceRate, std::int64_t targetRate)
     m_history.assign(static_cast<std::size_t>(m_length + 1), 0.0f);
 }
 
+void SincResampler::reset()
+{
+    std::fill(m_history.begin(), m_history.end(), 0.0f);
+    m_timeOffset = 0;
+}
+
 std::span<const double> SincResampler::row(int r) const
 {
     const_cast<SincResampler*>(this)->buildTable();

@@ -21,8 +21,13 @@ public:
     // Coefficients of row r (0 ≤ r ≤ 2 × phases), filterLength() + 1 of them, summing to 1.
     std::span<const double> row(int r) const;
 
-    // Resamples all of input, appending the output samples to out.
+    // Resamples all of input, appending the output samples to out. An output sample waits until
+    // the input reaches filterLength() − filterLength() ÷ 2 samples past its instant; feeding
+    // tailLength() zeros after the last sample brings out every instant before the input's end.
     void process(std::span<const float> input, std::vector<float>& out);
+    std::size_t tailLength() const { return static_cast<std::size_t>(m_length + 2); }
+    // Forgets the history and the time offset: the next input starts a new stream.
+    void reset();
 
 private:
     // One pass: outputs until more input is needed; returns the input samples consumed.
