@@ -2,12 +2,18 @@
 
 #include "codewindowlogic.h"
 
+#include <QColor>
 #include <QDialog>
 
 class QPlainTextEdit;
 class QPushButton;
 
 namespace tmbr::gui {
+
+// The code text's blue over the text box's `base` colour: pure blue where it
+// reads well (a contrast ratio of at least 4.5 by the WCAG formula), else the
+// nearest blue that does: lighter over a dark base, darker over a mid-tone one.
+QColor codeTextColour(const QColor& base);
 
 // frmGrabCode, "Output HTML Code and Instructions": the code of one run in
 // blue, the instructions, and the four buttons. Modal; each run opens a new one.
@@ -23,7 +29,12 @@ public:
 
     static ITestPageServer* defaultTestPageServer();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void showCodeInBlue();
+
     CodeWindowLogic m_logic;
     QPlainTextEdit* m_txtGrabCode;
 };

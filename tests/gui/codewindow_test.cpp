@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace tmbr::gui::test {
@@ -56,6 +57,44 @@ TEST_F(CodeWindowTest, ShowsCodeInBlueInstructionsAndEveryCaptionAndToolTip)
         EXPECT_EQ(found->text(), expected.caption);
         EXPECT_EQ(found->toolTip(), expected.toolTip);
     }
+}
+
+// The WCAG contrast ratio of two colours, 1 to 21.
+double contrastRatio(const QColor& one, const QColor& other)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto linear
+            = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double a = luminance(one) + 0.05;
+    const double b = luminance(other) + 0.05;
+    return a > b ? a / b : b / a;
+}
+
+bool bluish(const QColor& colour)
+{
+    return colour.hsvHue() >= 220 && colour.hsvHue() <= 250 && colour.hsvSaturation() >= 100;
+}
+
+TEST_F(CodeWindowTest, CodeTextStaysBlueAndReadableOnDarkAndMidTonePalettes)
+{
+    EXPECT_EQ(codeTextColour(Qt::white), QColor(Qt::blue));
+    for (const char* base : { "#000000", "#1e1e1e", "#353535", "#808080", "#f0f0f0" }) {
+        const QColor colour = codeTextColour(QColor(base));
+        EXPECT_GE(contrastRatio(colour, QColor(base)), 4.5) << base;
+        EXPECT_TRUE(bluish(colour)) << base << " gives " << colour.name().toStdString();
+    }
+
+    // A dark theme chosen while the window is open.
+    QPalette dark = window.palette();
+    dark.setColor(QPalette::Base, QColor("#1e1e1e"));
+    window.setPalette(dark);
+    const QPalette shown = window.findChild<QPlainTextEdit*>("txtGrabCode")->palette();
+    EXPECT_EQ(shown.color(QPalette::Base), QColor("#1e1e1e"));
+    EXPECT_GE(contrastRatio(shown.color(QPalette::Text), shown.color(QPalette::Base)), 4.5);
+    EXPECT_GT(shown.color(QPalette::Text).lightness(), QColor(Qt::blue).lightness());
+    EXPECT_TRUE(bluish(shown.color(QPalette::Text)));
 }
 
 TEST_F(CodeWindowTest, GrabPutsTheCodeWithCrLfOnTheClipboardAndShowsTheMessage)
