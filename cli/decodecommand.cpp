@@ -1,12 +1,18 @@
+#include "audiotools/outputfile.h"
 #include "command.h"
 #include "decoderclient.h"
+#include "interruptrequest.h"
 #include "options.h"
 #include "progressbar.h"
+#include "vlscom/replacementfile.h"
 
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace tmbr::cli {
@@ -24,8 +30,12 @@ const char kDecodeHelp[] = "Usage: tmbr decode FILE.mp3 OUT.wav [--channels N] [
                            "  --bits 8|16      sample size (default: 16)\n"
                            "  --seek SECONDS   start this far into the file\n"
                            "\n"
-                           "A failed run leaves no output file. On a terminal, a progress bar shows on\n"
-                           "standard error.\n";
+                           "The WAV file is written under a temporary name beside OUT.wav and takes its\n"
+                           "place once complete: a failed or stopped run leaves an existing OUT.wav as it\n"
+                           "was. A device or a pipe (/dev/stdout) is written as it is; on a pipe the\n"
+                           "header's sizes say \"up to the end\". A file that decodes to no audio at all\n"
+                           "fails. The output may not be the input file. On a terminal, a progress bar\n"
+                           "shows on standard error. SIGINT or SIGTERM stops the decoding and exits 130.\n";
 
 std::int32_t number(const Options& options, const std::string& name, long low, long high)
 {
@@ -41,7 +51,11 @@ std::int32_t number(const Options& options, const std::string& name, long low, l
     return static_cast<std::int32_t>(value);
 }
 
-// The 44-byte header of a PCM WAV file holding dataBytes of samples.
+// The size fields of a WAV file whose length is not known when its header is written.
+constexpr std::uint32_t kUnknownLength = 0xFFFFFFFFu;
+
+// The 44-byte header of a PCM WAV file holding dataBytes of samples (kUnknownLength: up to the end
+// of the file).
 std::array<std::uint8_t, 44> waveHeader(const WAVEFORMATEX& format, std::uint32_t dataBytes)
 {
     std::array<std::uint8_t, 44> header {};
@@ -51,7 +65,7 @@ std::array<std::uint8_t, 44> waveHeader(const WAVEFORMATEX& format, std::uint32_
             header[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
     };
     text(0, "RIFF");
-    put(4, 36 + dataBytes + (dataBytes & 1), 4);
+    put(4, dataBytes == kUnknownLength ? kUnknownLength : 36 + dataBytes + (dataBytes & 1), 4);
     text(8, "WAVE");
     text(12, "fmt ");
     put(16, 16, 4);
@@ -66,53 +80,91 @@ std::array<std::uint8_t, 44> waveHeader(const WAVEFORMATEX& format, std::uint32_
     return header;
 }
 
-// Writes the WAV file; throws ComponentError (the control's message) or a system error text.
-void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath, std::int32_t startSecond)
+struct Interrupted { };
+
+// Writes all bytes; false with errno set on failure.
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Closes a descriptor that this command opened.
+struct OwnDescriptor {
+    int fd = -1;
+    ~OwnDescriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Writes the WAV file under a temporary name and puts it in place once complete; a device or a
+// pipe is written as it is. Throws ComponentError (the control's message, kNoAudioDecoded or a
+// system error text), Interrupted on SIGINT or SIGTERM.
+void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath, std::int32_t startSecond,
+    const InterruptRequest& interrupt)
 {
     WAVEFORMATEX format {};
     check(decoder->get_Format(&format));
     std::int32_t duration = 0;
     check(decoder->get_Duration(&duration));
     const double expectedBytes = static_cast<double>(duration - startSecond) * format.nAvgBytesPerSec;
+    vlscom::ReplacementFile output;
+    audiotools::createOutput(output, outPath);
+    OwnDescriptor device;
+    if (output.direct()) {
+        device.fd = ::open(outPath.c_str(), O_WRONLY | O_CLOEXEC);
+        if (device.fd < 0)
+            throw ComponentError(outPath + ": " + std::strerror(errno));
+    }
+    const int fd = output.direct() ? device.fd : output.descriptor();
+    const auto fail = [&](int error) { return ComponentError(outPath + ": " + std::strerror(error)); };
+    // A pipe cannot have its header completed: its sizes say "up to the end".
+    const bool seekable = ::lseek(fd, 0, SEEK_CUR) >= 0;
+    if (!writeAll(fd, waveHeader(format, seekable ? 0 : kUnknownLength).data(), 44))
+        throw fail(errno);
     ProgressBar progress;
-    std::FILE* file = std::fopen(outPath.c_str(), "wb");
-    if (!file)
-        throw ComponentError(outPath + ": " + std::strerror(errno));
-    bool ok = std::fwrite(waveHeader(format, 0).data(), 1, 44, file) == 44;
     std::uint64_t total = 0;
     std::vector<std::uint8_t> buffer(65536);
-    try {
-        while (ok) {
-            std::int32_t got = 0;
-            check(decoder->Read(buffer.data(), static_cast<std::int32_t>(buffer.size()), &got));
-            if (got <= 0)
-                break;
-            ok = std::fwrite(buffer.data(), 1, static_cast<std::size_t>(got), file)
-                == static_cast<std::size_t>(got);
-            total += static_cast<std::uint64_t>(got);
-            if (expectedBytes > 0)
-                progress.update(99.0 * static_cast<double>(total) / expectedBytes);
-            ok = ok && total < 0xFFFFFFF0u - 44;
-        }
-    } catch (...) {
-        std::fclose(file);
-        std::remove(outPath.c_str());
-        throw;
+    for (;;) {
+        if (interrupt.requested())
+            throw Interrupted();
+        std::int32_t got = 0;
+        check(decoder->Read(buffer.data(), static_cast<std::int32_t>(buffer.size()), &got));
+        if (got <= 0)
+            break;
+        if (total + static_cast<std::uint64_t>(got) >= kUnknownLength - 44)
+            throw ComponentError(outPath + ": too long for a WAV file");
+        if (!writeAll(fd, buffer.data(), static_cast<std::size_t>(got)))
+            throw fail(errno);
+        total += static_cast<std::uint64_t>(got);
+        if (expectedBytes > 0)
+            progress.update(99.0 * static_cast<double>(total) / expectedBytes);
     }
-    if (ok && (total & 1))
-        ok = std::fputc(0, file) != EOF;
-    if (ok)
-        progress.update(100);
+    if (total == 0)
+        throw ComponentError(audiotools::kNoAudioDecoded);
+    const std::uint8_t pad = 0;
+    if ((total & 1) && !writeAll(fd, &pad, 1))
+        throw fail(errno);
+    if (seekable) {
+        const auto header = waveHeader(format, static_cast<std::uint32_t>(total));
+        if (::pwrite(fd, header.data(), header.size(), 0) != static_cast<ssize_t>(header.size()))
+            throw fail(errno);
+    }
+    if (device.fd >= 0 && ::close(std::exchange(device.fd, -1)) != 0)
+        throw fail(errno);
+    audiotools::commitOutput(output);
+    progress.update(100);
     progress.finish();
-    const auto header = waveHeader(format, static_cast<std::uint32_t>(total));
-    ok = ok && std::fseek(file, 0, SEEK_SET) == 0
-        && std::fwrite(header.data(), 1, header.size(), file) == header.size();
-    const int error = errno;
-    if (std::fclose(file) != 0 || !ok) {
-        std::remove(outPath.c_str());
-        throw ComponentError(
-            outPath + ": " + (total >= 0xFFFFFFF0u - 44 ? "too long for a WAV file" : std::strerror(error)));
-    }
 }
 
 } // namespace
@@ -138,19 +190,26 @@ int runDecodeCommand(const std::vector<std::string>& args)
     if (bits != 0 && bits != 8 && bits != 16)
         throw options.error("--bits expects 8 or 16");
     const std::int32_t seek = number(options, "seek", 0, 24 * 3600);
-    const std::string outPath = options.positionals()[1];
+    const std::string& inPath = options.positionals()[0];
+    const std::string& outPath = options.positionals()[1];
+    if (audiotools::sameFile(inPath, outPath))
+        throw options.error("the output file is the input file");
+    const InterruptRequest interrupt;
     try {
-        const auto decoder = openDecoder(options.positionals()[0]);
+        const auto decoder = openDecoder(inPath);
         if (channels || rate || bits)
             check(decoder->SetOutputFormat(channels, rate, bits));
         if (options.has("--seek"))
             check(decoder->Seek(seek));
-        decodeTo(decoder.get(), outPath, options.has("--seek") ? seek : 0);
+        decodeTo(decoder.get(), outPath, options.has("--seek") ? seek : 0, interrupt);
         check(decoder->Close());
         return kExitSuccess;
     } catch (const ComponentError& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return kExitFailure;
+    } catch (const Interrupted&) {
+        std::fputs("tmbr decode: interrupted\n", stderr);
+        return kExitInterrupted;
     }
 }
 

@@ -109,6 +109,69 @@ protected:
         return run;
     }
 
+    // The name of the temporary file that stands in for `output` while a run writes it; empty when
+    // there is none.
+    std::string temporaryOf(const std::string& output) const
+    {
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("." + output + ".", 0) == 0)
+                return name;
+        }
+        return {};
+    }
+
+    // Runs tmbr in the folder and sends it `signal` once the temporary file of `output` exists (at
+    // most 20 s later); the exit code (-1 when it did not exit normally) and standard error.
+    TmbrRun tmbrSignalled(const std::vector<std::string>& args, const std::string& output, int signal)
+    {
+        const std::string errPath = m_folder + "signalled-stderr.txt";
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int null = ::open("/dev/null", O_WRONLY);
+            if (err < 0 || null < 0 || ::dup2(err, 2) < 0 || ::dup2(null, 1) < 0
+                || ::chdir(m_folder.c_str()) != 0)
+                ::_exit(127);
+            ::setenv("VLSCOM_REGISTRY", (m_folder + "classes.reg").c_str(), 1);
+            std::vector<char*> argv { const_cast<char*>(TMBR_EXE) };
+            for (const std::string& arg : args)
+                argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(nullptr);
+            ::execv(TMBR_EXE, argv.data());
+            ::_exit(127);
+        }
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (temporaryOf(output).empty() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        EXPECT_FALSE(temporaryOf(output).empty()) << "the run never wrote its temporary file";
+        ::kill(child, signal);
+        TmbrRun run;
+        int status = 0;
+        if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))
+            run.exitCode = WEXITSTATUS(status);
+        run.err = readBytes(errPath);
+        std::filesystem::remove(errPath);
+        return run;
+    }
+
+    // Runs `args` (which write `output`) once with SIGINT and once with SIGKILL in the middle of
+    // the run: each time an earlier `output` keeps its bytes and no partial file has its name;
+    // SIGINT exits 130 with "<command>: interrupted" and leaves no temporary file.
+    void expectSignalsLeaveTheOutput(const std::vector<std::string>& args, const std::string& output)
+    {
+        const std::string before = "an earlier file";
+        writeBytes(m_folder + output, before);
+        auto run = tmbrSignalled(args, output, SIGINT);
+        EXPECT_EQ(run.exitCode, 130);
+        EXPECT_EQ(run.err, "tmbr " + args.front() + ": interrupted\n");
+        EXPECT_EQ(readBytes(m_folder + output), before);
+        EXPECT_EQ(temporaryOf(output), "");
+        run = tmbrSignalled(args, output, SIGKILL);
+        EXPECT_EQ(run.exitCode, -1);
+        EXPECT_EQ(readBytes(m_folder + output), before);
+    }
+
     bool exists(const std::string& name) const { return std::filesystem::exists(m_folder + name); }
 
     std::string m_folder;

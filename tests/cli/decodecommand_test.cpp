@@ -1,32 +1,20 @@
-// tmbr info and tmbr decode on the real binary, with the staged vlsmp3x1 server registered into a
+// tmbr info and tmbr decode on the real binary, with the staged servers registered into a
 // temporary class registry by vlsregsvr, and files made by sox and lame.
 
-#include "runtmbr.h"
+#include "audiocommandfixture.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <gtest/gtest.h>
+#include <sys/stat.h>
 
-using tmbr::testing::runTmbr;
+using tmbr::testing::readBytes;
+using tmbr::testing::writeBytes;
 
 namespace {
 
-int shell(const std::string& command)
-{
-    return std::system(command.c_str());
-}
-
-class DecoderCommands : public ::testing::Test {
+class DecoderCommands : public tmbr::testing::AudioCommandFixture {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/tmbr-decode-XXXXXX";
-        ASSERT_TRUE(::mkdtemp(pattern));
-        m_folder = std::string(pattern) + "/";
-        m_environment = { { "VLSCOM_REGISTRY", m_folder + "classes.reg" } };
-        ASSERT_EQ(shell("VLSCOM_REGISTRY=" + m_folder + "classes.reg " + VLS_REGSVR + " " + VLS_MP3_SERVER
-                      + " >/dev/null"),
-            0);
+        AudioCommandFixture::SetUp();
         ASSERT_EQ(
             shell("cd " + m_folder
                 + " && sox -n -r 44100 -c 2 -b 16 t.wav synth 3 sine 440 vol 0.5 && lame --quiet -b 128 -t "
@@ -34,15 +22,6 @@ protected:
                   "t.mp3"),
             0);
     }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
-    tmbr::testing::TmbrRun tmbr(const std::vector<std::string>& args)
-    {
-        return runTmbr(args, m_environment, m_folder, m_folder);
-    }
-
-    std::string m_folder;
-    std::vector<std::pair<std::string, std::string>> m_environment;
 };
 
 } // namespace
@@ -64,7 +43,7 @@ TEST_F(DecoderCommands, DecodeWritesWaveInOutputFormat)
     auto run = tmbr(
         { "decode", "t.mp3", "out.wav", "--channels", "1", "--rate", "22050", "--bits", "8", "--seek", "1" });
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::string wave = tmbr::testing::readBytes(m_folder + "out.wav");
+    const std::string wave = readBytes(m_folder + "out.wav");
     ASSERT_GE(wave.size(), 44u);
     const auto field = [&](std::size_t at, int bytes) {
         long value = 0;
@@ -94,4 +73,75 @@ TEST_F(DecoderCommands, DecodeWritesWaveInOutputFormat)
     EXPECT_EQ(run.err, "Unexpected end of file.\n");
     run = tmbr({ "decode", "t.mp3", "x.wav", "--bits", "12" });
     EXPECT_EQ(run.exitCode, 2);
+}
+
+// An output that is the input, however spelled or linked, is refused before anything is written;
+// a device is written as it is and never removed, also when the run fails.
+TEST_F(DecoderCommands, SameFileAndSpecialOutputs)
+{
+    const std::string before = readBytes(m_folder + "t.mp3");
+    std::filesystem::create_hard_link(m_folder + "t.mp3", m_folder + "hard.mp3");
+    std::filesystem::create_symlink("t.mp3", m_folder + "soft.mp3");
+    for (const char* output : { "t.mp3", "./t.mp3", "hard.mp3", "soft.mp3" }) {
+        const auto run = tmbr({ "decode", "t.mp3", output });
+        EXPECT_EQ(run.exitCode, 2) << output;
+        EXPECT_EQ(run.err, "tmbr decode: the output file is the input file (see 'tmbr decode --help')\n");
+    }
+    EXPECT_EQ(readBytes(m_folder + "t.mp3"), before);
+
+    auto run = tmbr({ "decode", "t.mp3", "/dev/null" });
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::filesystem::create_symlink("/dev/full", m_folder + "full.wav");
+    run = tmbr({ "decode", "t.mp3", "full.wav" });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "full.wav: No space left on device\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(m_folder + "full.wav"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+
+    // A pipe cannot take the final sizes: its header says "up to the end", which sox follows.
+    ASSERT_EQ(::mkfifo((m_folder + "pipe.wav").c_str(), 0600), 0);
+    std::string piped;
+    std::thread reader([&] { piped = readBytes(m_folder + "pipe.wav"); });
+    run = tmbr({ "decode", "t.mp3", "pipe.wav" });
+    reader.join();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(piped.substr(4, 4), std::string(4, '\xFF'));
+    EXPECT_EQ(piped.substr(40, 4), std::string(4, '\xFF'));
+    ASSERT_EQ(tmbr({ "decode", "t.mp3", "out.wav" }).exitCode, 0);
+    EXPECT_TRUE(piped.substr(44) == readBytes(m_folder + "out.wav").substr(44));
+}
+
+// A file that decodes to no audio at all (only its Info frame) fails and writes nothing; any
+// failure leaves an earlier output, with its permissions, as it was.
+TEST_F(DecoderCommands, NoAudioIsAFailure)
+{
+    writeBytes(m_folder + "out.wav", "an earlier file");
+    ::chmod((m_folder + "out.wav").c_str(), 0640);
+    shell("cd " + m_folder + " && lame --quiet -b 128 t.wav full.mp3 && head -c 600 full.mp3 > info.mp3");
+    auto run = tmbr({ "decode", "info.mp3", "out.wav" });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "No audio could be decoded from this file.\n");
+    EXPECT_EQ(readBytes(m_folder + "out.wav"), "an earlier file");
+    EXPECT_EQ(temporaryOf("out.wav"), "");
+
+    run = tmbr({ "decode", "t.mp3", "out.wav" });
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(readBytes(m_folder + "out.wav").substr(0, 4), "RIFF");
+    struct stat info { };
+    ::stat((m_folder + "out.wav").c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0640U);
+}
+
+// SIGINT stops the decoding (exit 130, no temporary file left); neither it nor SIGKILL leaves a
+// partial file under the output's name.
+TEST_F(DecoderCommands, SignalsLeaveTheOutputAsItWas)
+{
+    ASSERT_EQ(
+        shell("cd " + m_folder
+            + " && sox -n -r 22050 -c 1 -b 16 long.wav synth 600 sine 440 vol 0.5 && lame --quiet -b 32 "
+              "long.wav long.mp3"),
+        0);
+    expectSignalsLeaveTheOutput(
+        { "decode", "long.mp3", "out.wav", "--rate", "48000", "--channels", "2" }, "out.wav");
 }
