@@ -11,7 +11,7 @@
 //   S* for the scalars above, BSTR*, I**: out-parameters; as the last parameter they are the
 //   call's return value (pVarResult), elsewhere the caller passes them VT_BYREF (not I**).
 //
-// In-arguments are converted with VariantChangeType where the type allows.
+// In-arguments of another type are converted with VariantChangeType where the type allows.
 
 #include "vlscom/comptr.h"
 #include "vlscom/dispatch.h"
@@ -91,6 +91,12 @@ template <Scalar T> struct ArgTraits<T> {
     using Holder = T;
     static HRESULT fromArgument(const VARIANT& v, Holder& holder)
     {
+        // A value of the member's own type passes untouched: a VARIANT_BOOL of 1 stays 1.
+        if (v.vt == type) {
+            VARIANT copy = v;
+            holder = detail::scalarField<T>(copy);
+            return S_OK;
+        }
         vlscom::Variant converted;
         if (const HRESULT hr = VariantChangeType(&converted, &v, 0, type); FAILED(hr))
             return hr;

@@ -50,9 +50,8 @@ HRESULT readValue(const ByteReader& read, VARTYPE type, vlscom::Variant& value)
     case VT_BOOL:
         if (const HRESULT hr = read16(read, half); FAILED(hr))
             return hr;
-        if (half != 0 && half != 0xFFFF)
-            return STG_E_DOCFILECORRUPT;
-        value = vlscom::Variant::fromBool(half != 0);
+        value.vt = VT_BOOL;
+        value.boolVal = static_cast<VARIANT_BOOL>(half);
         return S_OK;
     case VT_I4:
         if (const HRESULT hr = read32(read, word); FAILED(hr))
@@ -102,7 +101,7 @@ HRESULT encodeProperties(const std::vector<PersistedProperty>& properties, std::
             put16(bytes, value.vt);
             switch (value.vt) {
             case VT_BOOL:
-                put16(bytes, static_cast<std::uint16_t>(value.boolVal ? 0xFFFF : 0));
+                put16(bytes, static_cast<std::uint16_t>(value.boolVal));
                 break;
             case VT_I4:
                 put32(bytes, static_cast<std::uint32_t>(value.lVal));

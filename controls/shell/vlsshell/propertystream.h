@@ -6,6 +6,8 @@
 //   per property: int32 DISPID, uint16 VARTYPE, value
 //     VT_BOOL int16 · VT_I4 int32 · VT_R4 IEEE single · VT_BSTR uint32 character count + UTF-16
 //
+// A VT_BOOL keeps its 16 bits as the property gave them (a control may store 1 for true).
+//
 // Reading takes untrusted bytes: the properties must be exactly the expected DISPIDs in the
 // expected order, and strings are bounded.
 

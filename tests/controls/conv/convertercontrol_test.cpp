@@ -107,24 +107,25 @@ TEST_F(ConverterControl, KeepTagsReadsBackAsStored)
     }
 }
 
-// KeepTags alone is persisted; a new converter loads it back.
+// KeepTags alone is persisted, its 16 bits as stored; a new converter loads it back.
 TEST_F(ConverterControl, PersistsKeepTags)
 {
-    ASSERT_EQ(m_converter->put_KeepTags(VARIANT_FALSE), S_OK);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(createMemoryStream(stream.put()), S_OK);
-    ASSERT_EQ(query<IPersistStreamInit>(m_converter.get())->Save(stream.get(), 1), S_OK);
+    for (const VARIANT_BOOL value : { VARIANT_FALSE, VARIANT_BOOL { 1 }, VARIANT_BOOL { 5 }, VARIANT_TRUE }) {
+        SCOPED_TRACE(value);
+        ASSERT_EQ(m_converter->put_KeepTags(value), S_OK);
+        ComPtr<IStream> stream;
+        ASSERT_EQ(createMemoryStream(stream.put()), S_OK);
+        ASSERT_EQ(query<IPersistStreamInit>(m_converter.get())->Save(stream.get(), 1), S_OK);
 
-    ComPtr<IVlsAudioConverter> restored;
-    ASSERT_EQ(createInstance(CLSID_VlsAudioConverter, restored), S_OK);
-    VARIANT_BOOL keep = 0;
-    ASSERT_EQ(restored->get_KeepTags(&keep), S_OK);
-    EXPECT_EQ(keep, 1);
-    ASSERT_EQ(stream->Seek(0, STREAM_SEEK_SET, nullptr), S_OK);
-    ASSERT_EQ(query<IPersistStreamInit>(restored.get())->Load(stream.get()), S_OK);
-    ASSERT_EQ(restored->get_KeepTags(&keep), S_OK);
-    EXPECT_EQ(keep, VARIANT_FALSE);
-    EXPECT_EQ(query<IPersistStreamInit>(restored.get())->IsDirty(), S_FALSE);
+        ComPtr<IVlsAudioConverter> restored;
+        ASSERT_EQ(createInstance(CLSID_VlsAudioConverter, restored), S_OK);
+        VARIANT_BOOL keep = 0;
+        ASSERT_EQ(stream->Seek(0, STREAM_SEEK_SET, nullptr), S_OK);
+        ASSERT_EQ(query<IPersistStreamInit>(restored.get())->Load(stream.get()), S_OK);
+        ASSERT_EQ(restored->get_KeepTags(&keep), S_OK);
+        EXPECT_EQ(keep, value);
+        EXPECT_EQ(query<IPersistStreamInit>(restored.get())->IsDirty(), S_FALSE);
+    }
 }
 
 // Every member is reachable by name and DISPID through IDispatch, and failures come back with the
