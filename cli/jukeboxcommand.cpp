@@ -1,3 +1,4 @@
+#include "codegen/characters.h"
 #include "codegen/fileoperations.h"
 #include "codegen/generators.h"
 #include "command.h"
@@ -117,8 +118,14 @@ int runJukeboxCommand(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < displays.size(); ++i)
         settings.mp3FileDisplayNames[i] = displays[i];
 
-    if (options.has("--player-path"))
-        codegen::setServerPathMultiPlayer(settings, options.value("--player-path"));
+    if (options.has("--player-path")) {
+        // Generation appends the missing "/" through the player path's copy rule, which would
+        // overwrite --mp3-path; appending it here first keeps the copy before --mp3-path.
+        std::string playerPath = options.value("--player-path");
+        if (!codegen::trimmedBlanks(playerPath).empty() && playerPath.back() != '/')
+            playerPath += '/';
+        codegen::setServerPathMultiPlayer(settings, playerPath);
+    }
     if (options.has("--mp3-path"))
         settings.serverPathMultiMp3 = options.value("--mp3-path");
     // An empty value is a cancelled folder browser: the field keeps its value.
