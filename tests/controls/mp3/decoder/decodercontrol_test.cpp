@@ -226,7 +226,8 @@ TEST_F(DecoderControl, ReadEndAndSeek)
     EXPECT_NEAR(double(rest.size() + 4608) / 4, 2 * 44100, 44100 * 0.05);
 }
 
-// Conversion: 8-bit mono at half the rate; format changes refused while reading.
+// Conversion: 8-bit mono at half the rate, as long as the stream; format changes refused while
+// reading.
 TEST_F(DecoderControl, OutputFormatConversion)
 {
     const std::string path = makeMp3(m_folder, "tone", "-r 44100 -c 2", 2, "-b 128 -t", 1000);
@@ -249,7 +250,8 @@ TEST_F(DecoderControl, OutputFormatConversion)
     auto bytes = readAll(3000);
     bytes.insert(bytes.begin(), first.begin(), first.end());
     const std::size_t native = referencePcm(path).size() / 2;
-    EXPECT_NEAR(double(bytes.size()), double(native) / 2, 40);
+    // The end of the stream drains the resampler: every target instant of the stream comes out.
+    EXPECT_EQ(bytes.size(), (native + 1) / 2);
     std::vector<std::int16_t> widened;
     for (const std::uint8_t b : bytes)
         widened.push_back(static_cast<std::int16_t>((b - 128) * 256));
