@@ -13,13 +13,32 @@ const char kInfoHelp[] = "Usage: tmbr info FILE.mp3\n"
                          "\n"
                          "Prints the MP3 file's channels, sample rate (Hz), bit rate (bit/s), duration\n"
                          "(whole seconds) and its seven tag fields, one per line, as the MP3 decoder\n"
-                         "control reads them.\n";
+                         "control reads them. Control characters in a field show as \\xNN (hex).\n";
+
+// Tag text comes from the file: a control character (C0, DEL, C1) would reach the terminal as an
+// escape sequence or a forged line, so each one is shown as \xNN.
+std::string printable(std::u16string_view text)
+{
+    std::u16string shown;
+    shown.reserve(text.size());
+    for (const char16_t c : text) {
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            static const char16_t digits[] = u"0123456789abcdef";
+            shown += u"\\x";
+            shown += digits[c >> 4];
+            shown += digits[c & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    return vlscom::toUtf8(shown);
+}
 
 std::string tagText(IAudioTag* tags, HRESULT (IAudioTag::*get)(BSTR*))
 {
     BSTR value = nullptr;
     check((tags->*get)(&value));
-    const std::string text = vlscom::toUtf8(vlscom::bstrView(value));
+    const std::string text = printable(vlscom::bstrView(value));
     SysFreeString(value);
     return text;
 }

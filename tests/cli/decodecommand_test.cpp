@@ -36,6 +36,28 @@ TEST_F(DecoderCommands, InfoPrintsPropertiesAndTags)
         "Album: Record\nYear: 2020\nGenre: Rock\nTrackNo: 9\nComment: Note\n");
 }
 
+// Control characters in the tags (C0, DEL, C1) show as \xNN: no escape sequence reaches the
+// terminal and no line is forged; other text is printed as it is.
+TEST_F(DecoderCommands, InfoEscapesControlCharactersOfTags)
+{
+    const std::string script
+        = "from mutagen.id3 import ID3, TIT2\n"
+          "tags = ID3()\n"
+          "tags.add(TIT2(encoding=1, text=\"Song\\x1b[2J\\nArtist: Forged\\r\\t\\x7f\\x85\\x9f "
+          "\\xe9\\xa0\"))\n"
+          "tags.save(\"evil.mp3\", v2_version=3)";
+    ASSERT_EQ(shell("cd " + m_folder + " && lame --quiet -b 128 t.wav evil.mp3 && /usr/bin/python3 -c '"
+                  + script + "'"),
+        0);
+    const auto run = tmbr({ "info", "evil.mp3" });
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::size_t title = run.out.find("Title: ");
+    ASSERT_NE(title, std::string::npos) << run.out;
+    EXPECT_EQ(run.out.substr(title),
+        "Title: Song\\x1b[2J\\x0aArtist: Forged\\x0d\\x09\\x7f\\x85\\x9f \xc3\xa9\xc2\xa0\n"
+        "Artist: \nAlbum: \nYear: \nGenre: \nTrackNo: \nComment: \n");
+}
+
 // tmbr decode writes a WAV in the requested format; failures print the control's message, exit 1
 // and leave no output.
 TEST_F(DecoderCommands, DecodeWritesWaveInOutputFormat)
