@@ -5,18 +5,76 @@
 #include "vlscom/systemerror.h"
 
 #include <cwctype>
+#include <filesystem>
 #include <locale.h>
+#include <system_error>
 
 namespace tmbr::audiotools {
 
+namespace {
+
+std::string failureText(HRESULT hr)
+{
+    const auto error = vlscom::takeErrorInfo();
+    if (error && !error->description.empty())
+        return vlscom::toUtf8(error->description);
+    return vlscom::describeHresult(hr);
+}
+
+// Where the file would lie relative to this program's folder, when it is there.
+std::string besideProgram(const std::filesystem::path& relative)
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    const std::filesystem::path candidate = (program.parent_path() / relative).lexically_normal();
+    return std::filesystem::is_regular_file(candidate, error) ? candidate.string() : std::string();
+}
+
+// A word for a POSIX shell: quoted unless it holds only characters that need no quoting.
+std::string shellWord(const std::string& text)
+{
+    const bool plain = !text.empty()
+        && text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                  "0123456789/._+-")
+            == std::string::npos;
+    if (plain)
+        return text;
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+} // namespace
+
 void check(HRESULT hr)
+{
+    if (FAILED(hr))
+        throw ComponentError(failureText(hr));
+}
+
+std::string registrationHint(const ControlClass& control)
+{
+    std::string registrar = besideProgram("vlsregsvr");
+    if (registrar.empty())
+        registrar = "vlsregsvr";
+    std::string server = besideProgram(std::filesystem::path("../lib") / control.server);
+    if (server.empty())
+        server = std::string("PATH/") + control.server;
+    return std::string(control.name) + " (" + control.server
+        + ") is not registered. Register it with: " + shellWord(registrar) + " " + shellWord(server);
+}
+
+void checkCreated(HRESULT hr, const ControlClass& control)
 {
     if (SUCCEEDED(hr))
         return;
-    const auto error = vlscom::takeErrorInfo();
-    if (error && !error->description.empty())
-        throw ComponentError(vlscom::toUtf8(error->description));
-    throw ComponentError(vlscom::describeHresult(hr));
+    std::string text = failureText(hr);
+    if (hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG)
+        text += "\n" + registrationHint(control);
+    throw ComponentError(text);
 }
 
 std::string upperCase(const std::string& utf8)

@@ -3,10 +3,14 @@
 // Failures of the controls as the audio tools see them: the control's own message, or a
 // description of the status when it gave none.
 
+#include "vlscom/activation.h"
 #include "vlscom/types.h"
+#include "vlsconv.h"
+#include "vlsmp3x1.h"
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace tmbr::audiotools {
 
@@ -18,6 +22,37 @@ public:
 // Throws ComponentError when hr failed: what() is the description of the calling thread's error
 // information (which it takes), else vlscom::describeHresult(hr).
 void check(HRESULT hr);
+
+// A control that the audio tools create by ProgID, and the server library that holds it.
+struct ControlClass {
+    std::u16string_view progId;
+    const char* name; // as a sentence starts with it: "The MP3 encoder control"
+    const char* server; // the library's file name: "vlsmp3x1.so"
+};
+
+inline constexpr ControlClass mp3EncoderControl { VlsMP3Encoderx1_ProgID, "The MP3 encoder control",
+    "vlsmp3x1.so" };
+inline constexpr ControlClass mp3DecoderControl { VlsMP3Decoderx1_ProgID, "The MP3 decoder control",
+    "vlsmp3x1.so" };
+inline constexpr ControlClass audioConverterControl { VlsAudioConverter_ProgID, "The audio converter control",
+    "vlsconv.so" };
+
+// The line that names the control's server as not registered and gives the command that registers
+// it: vlsregsvr and the server where they lie beside this program (bin/ and lib/ of one prefix);
+// otherwise "vlsregsvr PATH/" and the server's file name.
+std::string registrationHint(const ControlClass& control);
+
+// check(hr) for the creation of control; when its class is not registered (CO_E_CLASSSTRING,
+// REGDB_E_CLASSNOTREG) the message gains registrationHint(control) as a second line.
+void checkCreated(HRESULT hr, const ControlClass& control);
+
+// Creates control through the class registry as T. Throws ComponentError as checkCreated does.
+template <class T> vlscom::ComPtr<T> createControl(const ControlClass& control)
+{
+    vlscom::ComPtr<T> object;
+    checkCreated(vlscom::createInstance(control.progId, object), control);
+    return object;
+}
 
 // Text upper-cased character by character (Unicode case mapping, independent of the locale), as
 // the optimizer shows a converter's error.

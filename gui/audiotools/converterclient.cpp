@@ -25,7 +25,7 @@ template <class T> vlscom::ComPtr<T> objectProperty(IDispatch* object, DISPID me
 ConverterClient::ConverterClient()
     : m_handlers(std::make_shared<ConverterEventHandlers>())
 {
-    check(vlscom::createInstance(VlsAudioConverter_ProgID, m_converter));
+    m_converter = createControl<IVlsAudioConverter>(audioConverterControl);
     std::weak_ptr<ConverterEventHandlers> handlers = m_handlers;
     m_sink = vlscom::makeObject<vlscom::EventSink>(
         DIID__IVlsAudioConverterEvents, [handlers](DISPID event, const DISPPARAMS& params) {

@@ -82,7 +82,7 @@ void removeUnfinishedOutput(const std::string& path)
 EncoderClient::EncoderClient()
     : m_handlers(std::make_shared<EncoderEventHandlers>())
 {
-    check(vlscom::createInstance(VlsMP3Encoderx1_ProgID, m_encoder));
+    m_encoder = createControl<IVlsAudioEncoder>(mp3EncoderControl);
     std::weak_ptr<EncoderEventHandlers> handlers = m_handlers;
     m_sink = vlscom::makeObject<vlscom::EventSink>(
         DIID__IVlsAudioEncoderEvents, [handlers](DISPID event, const DISPPARAMS& params) {

@@ -58,6 +58,23 @@ TEST_F(DecoderCommands, InfoEscapesControlCharactersOfTags)
         "Artist: \nAlbum: \nYear: \nGenre: \nTrackNo: \nComment: \n");
 }
 
+// Without the server's registration the failure says which server it is and how to register it,
+// and that command works.
+TEST_F(DecoderCommands, UnregisteredServerNamesTheRegistration)
+{
+    m_environment = { { "VLSCOM_REGISTRY", m_folder + "empty.reg" } };
+    auto run = tmbr({ "info", "t.mp3" });
+    EXPECT_EQ(run.exitCode, 1);
+    const std::string command = std::string(VLS_REGSVR) + " " + VLS_MP3_SERVER;
+    EXPECT_EQ(run.err,
+        "0x800401F3 (invalid class string)\nThe MP3 decoder control (vlsmp3x1.so) is not registered. "
+        "Register it with: "
+            + command + "\n");
+    ASSERT_EQ(shell("VLSCOM_REGISTRY=" + m_folder + "empty.reg " + command + " >/dev/null"), 0);
+    run = tmbr({ "info", "t.mp3" });
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
 // tmbr decode writes a WAV in the requested format; failures print the control's message, exit 1
 // and leave no output.
 TEST_F(DecoderCommands, DecodeWritesWaveInOutputFormat)

@@ -1,6 +1,7 @@
 // EncoderClient against the real MP3 encoder control: calls by DISPID, the control's messages as
 // ComponentError, tags, and the wave-file events on the creating thread.
 
+#include "audiotools/converterclient.h"
 #include "audiotools/encoderclient.h"
 #include "audiotoolstest.h"
 
@@ -182,4 +183,25 @@ TEST(UnfinishedOutput, OnlyRegularFilesAreRemoved)
     EXPECT_TRUE(std::filesystem::exists(folder.file("target")));
     removeUnfinishedOutput(folder.file("none.mp3"));
     removeUnfinishedOutput("");
+}
+
+// A client whose class is not registered names the server and the command that registers it; a
+// test program has neither vlsregsvr nor the servers beside it, so both are named bare.
+TEST(ControlCreation, UnregisteredClassNamesItsServer)
+{
+    TemporaryRegistry empty;
+    const auto failure = [](auto create) {
+        try {
+            create();
+        } catch (const ComponentError& error) {
+            return std::string(error.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(failure([] { EncoderClient encoder; }),
+        "0x800401F3 (invalid class string)\nThe MP3 encoder control (vlsmp3x1.so) is not registered. "
+        "Register it with: vlsregsvr PATH/vlsmp3x1.so");
+    EXPECT_EQ(failure([] { ConverterClient converter; }),
+        "0x800401F3 (invalid class string)\nThe audio converter control (vlsconv.so) is not registered. "
+        "Register it with: vlsregsvr PATH/vlsconv.so");
 }
