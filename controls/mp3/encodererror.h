@@ -14,6 +14,8 @@ public:
     explicit EncoderError(EncoderMessage id);
     // A message whose "%s" takes the system's text for errorCode (errno).
     EncoderError(EncoderMessage id, int errorCode);
+    // A message formatted already (as the encoding thread reports it).
+    EncoderError(EncoderMessage id, std::string formatted);
 
     EncoderMessage id() const { return m_id; }
     // UTF-8.

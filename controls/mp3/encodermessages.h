@@ -1,7 +1,8 @@
 #pragma once
 
 // The encoder control's message catalogue: every text that the encoder reports, in one table.
-// Numbered messages ("Internal error #N. ...") carry a number that appears at exactly one entry.
+// Numbered messages ("Internal error #N. ...") carry a number that appears at exactly one entry,
+// and each message is raised for one kind of failure only: no two entries share a text.
 
 #include <span>
 #include <string>
@@ -30,6 +31,11 @@ enum class EncoderMessage {
     WriteFailed8Bit, // #18
     EncodingFailed16Bit, // #19
     WriteFailed16Bit, // #20
+    // Failures found since the numbered ones, each with a text of its own and no number.
+    Id3v1WriteFailed,
+    OutputCloseFailed,
+    TagCloseFailed,
+    TagReplaceFailed,
     CancelledByUser,
     WrongChannels,
     WrongBitsPerSample,

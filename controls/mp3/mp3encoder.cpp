@@ -167,6 +167,11 @@ void Mp3Encoder::startStream()
 
     auto pipe = std::make_unique<BytePipe>(m_pipeSizeHint);
     EncoderErrorSink sink = [this](EncoderMessage id, const std::string& message) {
+        {
+            const std::lock_guard lock(m_failureMutex);
+            if (!m_encodingFailure)
+                m_encodingFailure.emplace(id, message);
+        }
         if (m_errorSink)
             m_errorSink(id, message);
     };
@@ -189,12 +194,22 @@ void Mp3Encoder::write(const void* data, std::size_t count)
         throw EncoderError(EncoderMessage::PipeBroken, error);
 }
 
+std::optional<EncoderError> Mp3Encoder::encodingFailure() const
+{
+    const std::lock_guard lock(m_failureMutex);
+    return m_encodingFailure;
+}
+
 void Mp3Encoder::releaseStream()
 {
     if (m_pipe)
         m_pipe->closeWriteEnd();
     m_thread.reset();
     m_pipe.reset();
+    {
+        const std::lock_guard lock(m_failureMutex);
+        m_encodingFailure.reset();
+    }
     if (m_engine->streamOpen())
         m_engine->beCloseStream();
     m_outputBuffer = {};
@@ -254,11 +269,11 @@ void Mp3Encoder::finishFile()
 {
     if (const auto trailer = buildId3v1Trailer(m_tags)) {
         if (const int error = writeAll(m_output, trailer->data(), trailer->size()))
-            throw EncoderError(EncoderMessage::FlushWriteFailed, error);
+            throw EncoderError(EncoderMessage::Id3v1WriteFailed, error);
     }
     const int fd = std::exchange(m_output, -1);
     if (::close(fd) != 0)
-        throw EncoderError(EncoderMessage::FlushWriteFailed, errno);
+        throw EncoderError(EncoderMessage::OutputCloseFailed, errno);
     m_engine->beWriteVBRHeader(m_fileName);
     if (m_tags.empty())
         return;

@@ -8,12 +8,15 @@
 
 #include "beconfig.h"
 #include "encoderconfig.h"
+#include "encodererror.h"
 #include "encodingthread.h"
 #include "tagfields.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +76,11 @@ public:
     // the stream. Blocks while the encoding thread is behind.
     void write(const void* data, std::size_t count);
 
+    // The failure that ended the current stream's encoding thread (#17 to #20) once the thread has
+    // reported it, so a caller whose write broke the pipe (#9) can tell why; empty otherwise.
+    // Callable from any thread.
+    std::optional<EncoderError> encodingFailure() const;
+
     // Finishes the output: drains the pipe, flushes the engine and, for a file, appends the ID3v1
     // trailer, writes the VBR header and puts the ID3v2 tag in front. The output and the stream are
     // released whatever fails; the first failure is thrown afterwards.
@@ -127,6 +135,8 @@ private:
     std::unique_ptr<EncodingThread> m_thread;
 
     EncoderErrorSink m_errorSink;
+    mutable std::mutex m_failureMutex;
+    std::optional<EncoderError> m_encodingFailure; // guarded by m_failureMutex
     std::function<void(const BE_CONFIG&)> m_configInspector;
 };
 

@@ -99,7 +99,13 @@ void encodeWave(Mp3Encoder& encoder, const std::string& path)
     try {
         for (pieces.next(piece); !piece.empty(); pieces.next(piece))
             encoder.write(piece.data(), piece.size());
-    } catch (const EncoderError&) {
+    } catch (const EncoderError& error) {
+        // The pipe breaks because the encoding thread stopped; this form fires no events, so the
+        // thread's own failure is what its caller learns.
+        if (error.id() == EncoderMessage::PipeBroken) {
+            if (auto cause = encoder.encodingFailure())
+                throw *cause;
+        }
         throw;
     } catch (const std::exception&) {
         // The wave file failed to read after opening.

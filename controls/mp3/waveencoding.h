@@ -40,7 +40,8 @@ public:
 int waveUpsamplingFactor(std::uint32_t sampleRate);
 
 // Synchronous form: throws WaveEncodeError when the file cannot be opened, and what
-// Mp3Encoder::setInputFormatWfx and Mp3Encoder::write throw. encoder must have an open output.
+// Mp3Encoder::setInputFormatWfx and Mp3Encoder::write throw, except that a pipe broken by a
+// failed encoding thread gives that thread's failure (#17 to #20). encoder must have an open output.
 void encodeWave(Mp3Encoder& encoder, const std::string& path);
 
 // Asynchronous form, run on its own thread: failures become events. Setting stop ends the

@@ -7,12 +7,15 @@
 
 using namespace vlsmp3;
 
-// Every internal error number appears at exactly one entry, and its text starts with it.
+// Every internal error number appears at exactly one entry, and its text starts with it; no two
+// entries share a text, so a report names the one failure that raised it.
 TEST(EncoderMessageCatalogue, InternalNumbersAreUniqueAndMatchTheirTexts)
 {
     std::set<int> numbers;
+    std::set<std::string> texts;
     for (const EncoderMessageEntry& entry : encoderMessageCatalogue()) {
         const std::string text(entry.text);
+        EXPECT_TRUE(texts.insert(text).second) << "text used twice: " << text;
         const bool numbered = text.rfind("Internal error #", 0) == 0;
         EXPECT_EQ(numbered, entry.internalNumber != 0) << text;
         if (entry.internalNumber == 0)
@@ -47,4 +50,6 @@ TEST(EncoderMessageCatalogue, SystemTextFillsThePlaceholder)
     EXPECT_EQ(formatMessage(EncoderMessage::WriteFailed16Bit, ENOSPC),
         "Internal error #20. Cannot write. System error message: No space left on device");
     EXPECT_EQ(formatMessage(EncoderMessage::FlushFailed, ENOSPC), "Internal error #10.");
+    EXPECT_EQ(formatMessage(EncoderMessage::OutputCloseFailed, EIO),
+        "Cannot close the output file. System error message: Input/output error.");
 }

@@ -162,7 +162,8 @@ TEST(WaveEncoding, FailuresReportTheirTexts)
     encoder.close();
 }
 
-// A write failure aborts with its text, then finish; the synchronous form throws the write's error.
+// A write failure aborts with its text, then finish; the synchronous form throws the encoding
+// thread's own failure, not the broken pipe it left behind.
 TEST(WaveEncoding, WriteFailureAbortsThenFinishes)
 {
     TempFolder folder;
@@ -178,6 +179,16 @@ TEST(WaveEncoding, WriteFailureAbortsThenFinishes)
     EXPECT_EQ(recorder.events.front(), "start");
     EXPECT_EQ(recorder.events[recorder.events.size() - 2], std::string("error ") + waveAbortedMessage);
     EXPECT_EQ(recorder.events.back(), "finish");
+    EXPECT_THROW(encoder.close(), EncoderError);
+
+    encoder.open("/dev/full", {});
+    try {
+        encodeWave(encoder, wave);
+        ADD_FAILURE() << "no failure";
+    } catch (const EncoderError& error) {
+        EXPECT_EQ(error.message(),
+            "Internal error #20. Cannot write. System error message: No space left on device");
+    }
     EXPECT_THROW(encoder.close(), EncoderError);
 }
 
