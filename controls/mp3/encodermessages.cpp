@@ -42,10 +42,10 @@ constexpr std::array catalogue {
         WriteFailed16Bit, 20, "Internal error #20. Cannot write. System error message: %s" },
     EncoderMessageEntry { Id3v1WriteFailed, 0, "Cannot write id3v1 tag. System error message: %s." },
     EncoderMessageEntry { OutputCloseFailed, 0, "Cannot close the output file. System error message: %s." },
-    EncoderMessageEntry { TagCloseFailed, 0,
-        "Cannot write id3v2 tag: the tagged copy could not be completed. System error message: %s." },
     EncoderMessageEntry { TagReplaceFailed, 0,
         "Cannot write id3v2 tag: the tagged copy could not replace the file. System error message: %s." },
+    EncoderMessageEntry {
+        TagOutputNotRegular, 0, "Cannot write id3v2 tag: the output is not a regular file." },
     EncoderMessageEntry { CancelledByUser, 0, "Cancelled by user." },
     EncoderMessageEntry { WrongChannels, 0, "Input must have 1 or 2 channels." },
     EncoderMessageEntry { WrongBitsPerSample, 0, "Input must have 8 or 16 bits per sample." },

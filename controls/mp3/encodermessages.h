@@ -34,8 +34,8 @@ enum class EncoderMessage {
     // Failures found since the numbered ones, each with a text of its own and no number.
     Id3v1WriteFailed,
     OutputCloseFailed,
-    TagCloseFailed,
     TagReplaceFailed,
+    TagOutputNotRegular,
     CancelledByUser,
     WrongChannels,
     WrongBitsPerSample,
