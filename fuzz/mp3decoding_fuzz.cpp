@@ -1,9 +1,14 @@
 // Decoding arbitrary bytes through libmpg123 in pieces whose sizes the input chooses, the output
 // then converted to a format the input chooses. The first 8 bytes steer: piece sizes (4), output
 // channels, bits and rate. Decoding must end: the adapter bounds the input fed without output.
+// Then the whole input as a file through the stream reader and the decoding thread, which pass
+// over joined streams' Info frames and resynchronise after damage; that too must end.
 
 #include "decoderadapter.h"
 #include "decodererror.h"
+#include "decodingthread.h"
+#include "memorysource.h"
+#include "mp3streamreader.h"
 #include "pcmformatconverter.h"
 
 #include <array>
@@ -49,5 +54,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     while (!converter.flush())
         converter.take(converted);
+
+    vlsmp3::MemorySource source(std::span(steer, size + 8));
+    try {
+        const vlsmp3::StreamInfo info = vlsmp3::readStream(source);
+        vlsmp3::DecodingThread thread(source, info);
+        thread.start();
+        while (thread.read(out.data(), out.size()) > 0) {
+        }
+        thread.finish();
+    } catch (const vlsmp3::DecoderError&) {
+        // Not a stream, or no engine: nothing to decode.
+    }
     return 0;
 }

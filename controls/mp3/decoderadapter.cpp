@@ -97,6 +97,8 @@ DecodeResult DecoderAdapter::decode(
 std::size_t DecoderAdapter::takePending(std::span<std::uint8_t> out)
 {
     const std::size_t count = std::min(out.size(), m_pending.size() - m_pendingAt);
+    if (count == 0)
+        return 0;
     std::memcpy(out.data(), m_pending.data() + m_pendingAt, count);
     m_pendingAt += count;
     return count;
