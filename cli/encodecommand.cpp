@@ -1,9 +1,11 @@
 #include "audiotools/encoderclient.h"
+#include "audiotools/outputfile.h"
 #include "command.h"
 #include "interruptrequest.h"
 #include "options.h"
 #include "progressbar.h"
 #include "vlscom/messagequeue.h"
+#include "vlscom/replacementfile.h"
 
 #include <cerrno>
 #include <chrono>
@@ -41,9 +43,11 @@ const char kEncodeHelp[]
       "  --sync         encode on this thread, without progress events\n"
       "\n"
       "WAV files of 8000 to 12000 Hz are raised to four times, of 16000 to 24000 Hz to twice their\n"
-      "rate before encoding. A failed run prints the control's message, exits 1 and leaves no\n"
-      "output file. On a terminal, a progress bar shows on standard error. Without --sync, SIGINT\n"
-      "or SIGTERM stops the encoding, removes the output file and exits 130.\n";
+      "rate before encoding. The MP3 file is written under a temporary name beside OUT.mp3 and\n"
+      "takes its place once complete. A failed run prints the control's message and exits 1; the\n"
+      "output may not be the input file. On a terminal, a progress bar shows on standard error.\n"
+      "Without --sync, SIGINT or SIGTERM stops the encoding and exits 130. A failed or stopped run\n"
+      "leaves an existing OUT.mp3 as it was.\n";
 
 std::int32_t wholeNumber(const Options& options, const std::string& name)
 {
@@ -160,12 +164,12 @@ int runEncodeCommand(const std::vector<std::string>& args)
     std::optional<InterruptRequest> interrupt;
     if (!options.has("--sync"))
         interrupt.emplace();
-    std::string outputFile;
+    // Outlives the control, which closes the temporary file when it goes.
+    vlscom::ReplacementFile output;
     try {
         EncoderClient encoder;
         encoder.setOverwritePrompt(audiotools::Setting::Off);
-        encoder.Open(options.positionals()[1]);
-        outputFile = encoder.Filename();
+        audiotools::openEncoderOutput(encoder, options.positionals()[1], output);
         try {
             if (options.has("--cbr"))
                 encoder.SetOutputFormatCBR(cbr);
@@ -188,18 +192,16 @@ int runEncodeCommand(const std::vector<std::string>& args)
             try {
                 encoder.Close();
             } catch (const ComponentError&) {
-                // Closed all the same; the file goes below.
+                // Closed all the same; the temporary file goes with `output`.
             }
             throw;
         }
+        audiotools::commitOutput(output);
         return kExitSuccess;
     } catch (const ComponentError& error) {
-        audiotools::removeUnfinishedOutput(outputFile);
         std::fprintf(stderr, "%s\n", error.what());
         return kExitFailure;
     } catch (const Interrupted&) {
-        // The control is gone with its wave thread; what it wrote is unfinished.
-        audiotools::removeUnfinishedOutput(outputFile);
         std::fputs("tmbr encode: interrupted\n", stderr);
         return kExitInterrupted;
     }

@@ -23,7 +23,8 @@ const char kOptimizeHelp[]
       "Re-encodes an MP3 or WAV file into an MP3 file at a constant bit rate, as the desktop\n"
       "program's MP3 optimizer does. An input whose name ends in \"mp3\" (lower case) goes through\n"
       "the MP3 decoder, the audio converter and the MP3 encoder, keeping its tags; any other input\n"
-      "is read as a PCM WAV file by the encoder. An existing OUT.mp3 is replaced.\n"
+      "is read as a PCM WAV file by the encoder. The MP3 file is written under a temporary name\n"
+      "beside OUT.mp3 and replaces an existing one once complete; it may not be the input file.\n"
       "\n"
       "Options:\n"
       "  --bitrate KBPS  constant bit rate in kbit/s (default: 56)\n"
@@ -36,8 +37,9 @@ const char kOptimizeHelp[]
       "and \""
       "FATAL ERROR ENCOUNTERED. PROBABLY BAD SOURCE FILE. APPLICATION ABORTED!"
       "\" on\n"
-      "standard error, exits 1 and leaves no output file. On a terminal, a progress bar shows on\n"
-      "standard error. SIGINT or SIGTERM stops the run, removes the output file and exits 130.\n";
+      "standard error and exits 1 (also when an MP3 input gives no audio at all). On a terminal, a\n"
+      "progress bar shows on standard error. SIGINT or SIGTERM stops the run and exits 130. A failed\n"
+      "or stopped run leaves an existing OUT.mp3 as it was.\n";
 
 // Follows one run to its end.
 class CommandListener final : public IOptimizerListener {
@@ -118,7 +120,7 @@ int runOptimizeCommand(const std::vector<std::string>& args)
     CommandListener listener;
     const InterruptRequest interrupt;
     try {
-        // Destroying the optimizer stops a run still going on and removes its output.
+        // Destroying the optimizer stops a run still going on and removes its temporary file.
         Mp3Optimizer optimizer(listener);
         optimizer.convert(settings);
         while (!listener.done() && !interrupt.requested()) {

@@ -1,9 +1,12 @@
 #include "mp3optimizer.h"
 
 #include "componenterror.h"
+#include "outputfile.h"
 #include "vlscom/activation.h"
 #include "vlscom/dispatchcall.h"
 #include "vlsmp3x1.h"
+
+#include <sys/stat.h>
 
 namespace tmbr::audiotools {
 
@@ -62,7 +65,7 @@ Mp3Optimizer::~Mp3Optimizer()
     m_converter.reset();
     m_encoder.reset();
     if (interrupted)
-        removeUnfinishedOutput(m_outputFile);
+        m_output.discard();
 }
 
 void Mp3Optimizer::convert(const OptimizerSettings& settings)
@@ -75,11 +78,11 @@ void Mp3Optimizer::convert(const OptimizerSettings& settings)
     m_route = routeFor(settings.inputPath);
     m_startSeen = false;
     m_error.clear();
-    m_outputFile.clear();
+    m_output.discard();
     try {
         setUp(settings);
     } catch (const ComponentError&) {
-        if (!m_outputFile.empty())
+        if (!m_output.path().empty())
             closeAndRemoveOutput();
         m_state = State::Idle;
         throw;
@@ -104,8 +107,7 @@ void Mp3Optimizer::setUp(const OptimizerSettings& settings)
                 vlscom::Variant::fromInt(0) }));
         m_converter->setDestination(encoder.control());
         encoder.setOverwritePrompt(Setting::Off);
-        encoder.Open(settings.outputPath);
-        m_outputFile = encoder.Filename();
+        openEncoderOutput(encoder, settings.outputPath, m_output);
         encoder.SetOutputFormatCBR(settings.bitrate);
         encoder.ForceEncodedSamplerate(settings.sampleRate);
         encoder.setOverwritePrompt(Setting::Off);
@@ -113,8 +115,7 @@ void Mp3Optimizer::setUp(const OptimizerSettings& settings)
         m_converter->Go();
     } else {
         encoder.setOverwritePrompt(Setting::Off);
-        encoder.Open(settings.outputPath);
-        m_outputFile = encoder.Filename();
+        openEncoderOutput(encoder, settings.outputPath, m_output);
         encoder.ForceEncodedSamplerate(settings.sampleRate);
         encoder.SetOutputFormatCBR(settings.bitrate);
         m_state = State::Running;
@@ -162,6 +163,12 @@ void Mp3Optimizer::onFinish()
     if (m_state == State::Running) {
         try {
             m_encoder->Close();
+            // The encoder writes nothing, not even the tags, when it was never given a sample.
+            struct stat written { };
+            if (m_route == OptimizerRoute::Mp3 && !m_output.direct()
+                && ::stat(m_output.path().c_str(), &written) == 0 && written.st_size == 0)
+                throw ComponentError(kNoAudioDecoded);
+            commitOutput(m_output);
         } catch (const ComponentError& error) {
             m_error = error.what();
             m_state = State::Failing;
@@ -182,7 +189,7 @@ void Mp3Optimizer::closeAndRemoveOutput()
     } catch (const ComponentError&) {
         // The output is closed all the same, and removed below.
     }
-    removeUnfinishedOutput(m_outputFile);
+    m_output.discard();
     const bool reportable = m_state == State::Failing;
     m_state = State::Idle;
     if (reportable)

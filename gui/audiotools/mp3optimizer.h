@@ -10,6 +10,7 @@
 
 #include "converterclient.h"
 #include "encoderclient.h"
+#include "vlscom/replacementfile.h"
 
 #include <cstdint>
 #include <memory>
@@ -54,9 +55,10 @@ public:
     virtual void started() = 0;
     // 0 to 100.
     virtual void progress(int percent) = 0;
-    // The output is complete and closed.
+    // The output is complete, closed and in place under its name.
     virtual void finished(OptimizerRoute route) = 0;
-    // The run failed after it had been set up; the output has been closed and removed.
+    // The run failed after it had been set up (kNoAudioDecoded when an MP3 input gave no audio at
+    // all); the output has been closed and an earlier file under its name is as it was.
     virtual void failed(const std::string& errorText) = 0;
 };
 
@@ -65,7 +67,7 @@ public:
     // Creates the two controls the window holds: the encoder ("Aurikit.MP3Encoderx1") and the
     // converter ("Aurikit.AudioConverter"). Throws ComponentError.
     explicit Mp3Optimizer(IOptimizerListener& listener);
-    // A run still going on is cancelled and its output removed.
+    // A run still going on is cancelled; an earlier file under the output's name stays as it was.
     ~Mp3Optimizer();
     Mp3Optimizer(const Mp3Optimizer&) = delete;
     Mp3Optimizer& operator=(const Mp3Optimizer&) = delete;
@@ -75,9 +77,10 @@ public:
     // opened and set to 1 or 2 channels at 44100 Hz; the encoder becomes the Destination and is
     // opened (OverwritePrompt off) at the bit rate and sample rate; then Go. Wave route: the
     // encoder is opened (OverwritePrompt off) at the sample rate and bit rate; then
-    // EncodeFromWave. Throws ComponentError when any of this fails (the window's fatal case);
-    // an output it had created is then closed and removed. Refused while a run is going on, and
-    // when the output would be the input file itself.
+    // EncodeFromWave. The encoder writes a temporary file beside the output, which takes the
+    // output's place only when the run is complete (openEncoderOutput). Throws ComponentError when
+    // any of this fails (the window's fatal case); the temporary file is then closed and removed.
+    // Refused while a run is going on, and when the output would be the input file itself.
     void convert(const OptimizerSettings& settings);
 
     bool running() const { return m_state != State::Idle; }
@@ -102,7 +105,7 @@ private:
     State m_state = State::Idle;
     OptimizerRoute m_route = OptimizerRoute::Mp3;
     bool m_startSeen = false;
-    std::string m_outputFile;
+    vlscom::ReplacementFile m_output;
     std::string m_error;
 };
 

@@ -46,11 +46,14 @@ TEST_F(OptimizeCommand, OtherInputIsEncodedAsWave)
     EXPECT_EQ(run.out, "MP3 FILE GENERATED AS - upper.mp3\n");
     EXPECT_EQ(probe("upper.mp3"), "22050,2,56000\n");
     // An MP3 file under an upper-case name is not a WAV file: the encoder refuses it.
+    // The earlier file under the output's name is left as it was.
     shell("cp " + m_folder + "song.mp3 " + m_folder + "REAL.MP3");
+    tmbr::testing::writeBytes(m_folder + "real.mp3", "an earlier file");
     run = tmbr({ "optimize", "REAL.MP3", "real.mp3" });
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, std::string("ERROR: UNABLE TO OPEN WAVE FILE.\n") + kFatal);
-    EXPECT_FALSE(exists("real.mp3"));
+    EXPECT_EQ(tmbr::testing::readBytes(m_folder + "real.mp3"), "an earlier file");
+    EXPECT_EQ(temporaryOf("real.mp3"), "");
 }
 
 // Failures print the upper-cased error and the fatal line, exit 1 and leave no output.
@@ -68,14 +71,27 @@ TEST_F(OptimizeCommand, FailuresAndUsage)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.substr(run.err.find('\n') + 1), kFatal);
     EXPECT_FALSE(exists("out.mp3"));
+    // A file that decodes to no audio at all (only its Info frame) is a failure, not an empty file.
+    shell("head -c 600 " + m_folder + "song.mp3 > " + m_folder + "info.mp3");
+    tmbr::testing::writeBytes(m_folder + "out.mp3", "an earlier file");
+    run = tmbr({ "optimize", "info.mp3", "out.mp3" });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, std::string("NO AUDIO COULD BE DECODED FROM THIS FILE.\n") + kFatal);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(tmbr::testing::readBytes(m_folder + "out.mp3"), "an earlier file");
+    EXPECT_EQ(temporaryOf("out.mp3"), "");
+    std::filesystem::remove(m_folder + "out.mp3");
 
     EXPECT_EQ(tmbr({ "optimize", "song.mp3", "out.mp3", "--rate", "32000" }).exitCode, 2);
     EXPECT_EQ(tmbr({ "optimize", "song.mp3", "out.mp3", "--bitrate", "56k" }).exitCode, 2);
     EXPECT_EQ(tmbr({ "optimize", "song.mp3" }).exitCode, 2);
     const std::string before = output("md5sum song.mp3");
-    run = tmbr({ "optimize", "song.mp3", "song.mp3" });
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(run.err, "tmbr optimize: the output file is the input file (see 'tmbr optimize --help')\n");
+    std::filesystem::create_symlink("song.mp3", m_folder + "soft.mp3");
+    for (const char* name : { "song.mp3", "./song", "soft" }) {
+        run = tmbr({ "optimize", "song.mp3", name });
+        EXPECT_EQ(run.exitCode, 2) << name;
+        EXPECT_EQ(run.err, "tmbr optimize: the output file is the input file (see 'tmbr optimize --help')\n");
+    }
     EXPECT_EQ(output("md5sum song.mp3"), before);
     EXPECT_FALSE(exists("out.mp3"));
 }
@@ -107,12 +123,14 @@ TEST_F(OptimizeCommand, HelpNamesEveryOption)
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 
-// SIGINT once the output exists stops the conversion: exit 130 and no unfinished output left.
-TEST_F(OptimizeCommand, InterruptRemovesTheOutput)
+// SIGINT stops either route (exit 130); neither it nor SIGKILL leaves a partial file under the
+// output's name.
+TEST_F(OptimizeCommand, SignalsLeaveTheOutputAsItWas)
 {
     makeWave("long.wav", "-r 22050 -c 1 -b 16", 300.0);
-    const auto run = tmbrInterrupted({ "optimize", "long.wav", "out.mp3" }, "out.mp3");
-    EXPECT_EQ(run.exitCode, 130);
-    EXPECT_EQ(run.err, "tmbr optimize: interrupted\n");
-    EXPECT_FALSE(exists("out.mp3"));
+    ASSERT_EQ(shell("cd " + m_folder + " && lame --quiet -b 32 long.wav long.mp3"), 0);
+    for (const char* input : { "long.wav", "long.mp3" }) {
+        SCOPED_TRACE(input);
+        expectSignalsLeaveTheOutput({ "optimize", input, "out.mp3" }, "out.mp3");
+    }
 }

@@ -60,8 +60,6 @@ ReplacementFile::~ReplacementFile()
 int ReplacementFile::create(const std::string& target, std::string_view suffix)
 {
     discard();
-    m_direct = false;
-    m_path.clear();
     m_target.clear();
     struct stat existing { };
     const bool exists = ::stat(target.c_str(), &existing) == 0;
@@ -103,8 +101,10 @@ int ReplacementFile::create(const std::string& target, std::string_view suffix)
 
 int ReplacementFile::commit()
 {
-    if (m_direct)
+    if (m_direct) {
+        discard();
         return 0;
+    }
     if (!m_pending)
         return EBADF;
     int error = 0;
@@ -131,6 +131,7 @@ int ReplacementFile::commit()
         return error;
     }
     m_pending = false;
+    m_path.clear();
     return 0;
 }
 
@@ -143,6 +144,8 @@ void ReplacementFile::discard()
     if (m_pending && ::lstat(m_path.c_str(), &file) == 0 && S_ISREG(file.st_mode))
         ::unlink(m_path.c_str());
     m_pending = false;
+    m_direct = false;
+    m_path.clear();
 }
 
 } // namespace vlscom

@@ -29,9 +29,10 @@ public:
     int create(const std::string& target, std::string_view suffix = {});
 
     // Where the bytes go: the temporary file, or the target itself when direct(). Empty when
-    // nothing is set up.
+    // nothing is set up, and after commit() or discard().
     const std::string& path() const { return m_path; }
-    // The file that commit() replaces (links followed); the target as given when direct().
+    // The file that commit() replaces (links followed); the target as given when direct(). Kept
+    // after commit() and discard(), for their reports.
     const std::string& target() const { return m_target; }
     bool direct() const { return m_direct; }
     // Open for writing on the temporary file, owned by this object until commit() or discard();

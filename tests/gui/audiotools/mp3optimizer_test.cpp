@@ -1,5 +1,5 @@
 // Mp3Optimizer with the real encoder, decoder and converter controls: both routes, the listener's
-// events, the output's format and tags, and every failure ending without an output file.
+// events, the output's format and tags, and every failure leaving an earlier output as it was.
 
 #include "audiotools/mp3optimizer.h"
 #include "audiotoolstest.h"
@@ -50,6 +50,18 @@ protected:
         EXPECT_TRUE(optimizer.running());
         ASSERT_TRUE(pumpUntil([&] { return m_listener.ended(); }));
         EXPECT_FALSE(optimizer.running());
+    }
+
+    // The output's earlier bytes, and whether a temporary file of a run is left beside it.
+    std::string outputState(const std::string& output) const
+    {
+        const auto bytes = mp3test::readBytes(output);
+        std::string state(bytes.begin(), bytes.end());
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder.path())) {
+            if (entry.path().filename().string().rfind(".out.mp3.", 0) == 0)
+                state += " and a temporary file";
+        }
+        return state;
     }
 
     template <class F> static std::string messageOf(F f)
@@ -137,17 +149,20 @@ TEST_F(Mp3OptimizerTest, WaveRouteEncodesTheFile)
     EXPECT_EQ(probe(m_folder.file("out.mp3")), "11025,2,32000");
 }
 
-// Failures while setting up throw the control's message and leave no output; a refused WAV file
-// is reported to the listener and its output removed.
-TEST_F(Mp3OptimizerTest, FailuresLeaveNoOutput)
+// Failures while setting up throw the control's message; a refused WAV file and an MP3 file that
+// gives no audio at all are reported to the listener. None of them touches an earlier output.
+TEST_F(Mp3OptimizerTest, FailuresLeaveTheEarlierOutput)
 {
     Mp3Optimizer optimizer(m_listener);
     const std::string output = m_folder.file("out.mp3");
+    const std::vector<std::uint8_t> earlier(100, 7);
+    mp3test::writeBytes(output, earlier);
+    const std::string before(earlier.begin(), earlier.end());
     EXPECT_NE(messageOf([&] {
         optimizer.convert({ m_folder.file("missing.mp3"), output, 22050, 56000, true });
     }),
         "");
-    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(outputState(output), before);
     EXPECT_FALSE(optimizer.running());
 
     const std::string input = makeMp3("song.mp3", 1.0);
@@ -155,7 +170,7 @@ TEST_F(Mp3OptimizerTest, FailuresLeaveNoOutput)
         optimizer.convert({ input, output, 22050, 100000, true });
     }),
         "Wrong bitrate specified for this input format.");
-    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(outputState(output), before);
 
     // The output may not be the input: opening it would destroy the input.
     const auto size = std::filesystem::file_size(input);
@@ -168,9 +183,17 @@ TEST_F(Mp3OptimizerTest, FailuresLeaveNoOutput)
     mp3test::writeBytes(m_folder.file("bad.wav"), std::vector<std::uint8_t>(300, 9));
     runToEnd(optimizer, { m_folder.file("bad.wav"), output, 22050, 56000, true });
     EXPECT_EQ(m_listener.events, (std::vector<std::string> { "failed Error: unable to open wave file." }));
-    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(outputState(output), before);
     EXPECT_TRUE(m_listener.percents.empty());
     EXPECT_TRUE(m_listener.events.size() == 1);
+
+    // Only the Info frame: the encoder never gets a sample.
+    const auto mp3 = mp3test::readBytes(input);
+    mp3test::writeBytes(m_folder.file("info.mp3"), std::vector<std::uint8_t>(mp3.begin(), mp3.begin() + 600));
+    m_listener.events.clear();
+    runToEnd(optimizer, { m_folder.file("info.mp3"), output, 22050, 56000, true });
+    EXPECT_EQ(m_listener.events.back(), "failed No audio could be decoded from this file.");
+    EXPECT_EQ(outputState(output), before);
 
     // A run that works after the failures: the controls are left usable.
     m_listener.events.clear();
@@ -179,11 +202,12 @@ TEST_F(Mp3OptimizerTest, FailuresLeaveNoOutput)
 }
 
 // A run is not restarted while it goes on, and destroying the optimizer mid-run stops the run
-// and removes its unfinished output.
+// and removes its temporary file, leaving the earlier output.
 TEST_F(Mp3OptimizerTest, RunningConversionIsGuarded)
 {
     const std::string input = makeMp3("long.mp3", 60.0);
     const std::string output = m_folder.file("out.mp3");
+    mp3test::writeBytes(output, { 'o', 'l', 'd' });
     {
         Mp3Optimizer optimizer(m_listener);
         optimizer.convert({ input, output, 22050, 56000, true });
@@ -195,5 +219,5 @@ TEST_F(Mp3OptimizerTest, RunningConversionIsGuarded)
         ASSERT_TRUE(pumpUntil([&] { return !m_listener.events.empty(); }));
     }
     EXPECT_EQ(m_listener.events, (std::vector<std::string> { "started" }));
-    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(outputState(output), "old");
 }
