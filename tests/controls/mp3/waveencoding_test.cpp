@@ -103,8 +103,8 @@ TEST(WaveEncoding, ReportsProgressInOrder)
             "start", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100", "finish" }));
 }
 
-// Up-sampled progress rises strictly and ends at 99 or 100 (the resampler's last block may yield a
-// few frames less than the factor times its input).
+// Up-sampled progress rises strictly and ends at 100: the resampler's tail is drained, so the raised
+// stream has exactly the factor times the input's frames.
 TEST(WaveEncoding, UpsampledProgressEndsAtHundred)
 {
     TempFolder folder;
@@ -119,7 +119,11 @@ TEST(WaveEncoding, UpsampledProgressEndsAtHundred)
     ASSERT_GE(recorder.events.size(), 4U);
     EXPECT_EQ(recorder.events.front(), "start");
     EXPECT_EQ(recorder.events.back(), "finish");
-    EXPECT_GE(std::stoi(recorder.events[recorder.events.size() - 2]), 99);
+    EXPECT_EQ(recorder.events[recorder.events.size() - 2], "100");
+    const auto decoded = mp3test::decodeWithMpg123(folder.file("out.mp3"));
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_EQ(decoded.sampleRate, 32000);
+    EXPECT_EQ(decoded.frames(), 3U * 32000);
     int last = -1;
     for (std::size_t i = 1; i + 1 < recorder.events.size(); ++i) {
         const int percent = std::stoi(recorder.events[i]);
