@@ -86,6 +86,12 @@ void Mp3OptimizerLogic::cmdConvertClick()
         m_services.messageBox.show(MessageIcon::Critical, text::kTitleError, audiotools::kOutputNotSpecified);
         return;
     }
+    // Not a bad source file: the window goes on and the user can choose another output.
+    if (audiotools::sameFile(
+            m_state.lblInputSource, audiotools::mp3OutputName(m_state.lblOutputDestination))) {
+        m_services.messageBox.show(MessageIcon::Critical, text::kTitleError, audiotools::kOutputIsInput);
+        return;
+    }
     audiotools::OptimizerSettings settings;
     settings.inputPath = m_state.lblInputSource;
     settings.outputPath = m_state.lblOutputDestination;

@@ -22,6 +22,8 @@ namespace tmbr::audiotools {
 // Texts of the optimizer, shown by the window and printed by the command.
 inline constexpr char kInputNotSpecified[] = "INPUT FILE NOT SPECIFIED!";
 inline constexpr char kOutputNotSpecified[] = "OUTPUT FILE NOT SPECIFIED!";
+inline constexpr char kOutputIsInput[]
+    = "OUTPUT FILE IS THE INPUT FILE! WRITING IT WOULD DESTROY THE INPUT. CHOOSE ANOTHER OUTPUT FILE.";
 inline constexpr char kConvertedAs[] = "MP3 FILE CONVERTED AS - ";
 inline constexpr char kGeneratedAs[] = "MP3 FILE GENERATED AS - ";
 inline constexpr char kFatalError[]

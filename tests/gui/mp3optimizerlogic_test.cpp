@@ -1,6 +1,7 @@
 #include "fakeaudiotools.h"
 #include "fakeplatform.h"
 #include "mp3optimizerlogic.h"
+#include "tempappfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -170,4 +171,26 @@ TEST(Mp3OptimizerLogic, FailuresEndTheApplication)
     EXPECT_FALSE(o.state().picStatusVisible);
     EXPECT_EQ(o.fakes.cursor.changes.back(), Pointer::Default);
     EXPECT_EQ(o.application.ends, 2);
+}
+
+// An output that is the input file, however spelled or linked (".mp3" added as the encoder adds
+// it), is refused with its reason before the run; the window goes on.
+TEST(Mp3OptimizerLogic, RefusesTheInputAsOutput)
+{
+    TempFolder folder;
+    const std::string input = folder.path() + "song.mp3";
+    std::ofstream(input) << "audio";
+    std::filesystem::create_symlink(input, folder.path() + "link.mp3");
+    for (const std::string& output : { input, folder.path() + "./song", folder.path() + "link.mp3" }) {
+        Optimizer o;
+        o.choose(input, output);
+        o.logic.cmdConvertClick();
+        EXPECT_TRUE(o.runner.runs.empty()) << output;
+        const std::vector<ShownBox> expected = { { MessageIcon::Critical, "Error",
+            "OUTPUT FILE IS THE INPUT FILE! WRITING IT WOULD DESTROY THE INPUT. CHOOSE ANOTHER OUTPUT "
+            "FILE." } };
+        EXPECT_EQ(o.fakes.messageBox.shown, expected);
+        EXPECT_EQ(o.application.ends, 0);
+        EXPECT_TRUE(o.state().cmdConvertEnabled);
+    }
 }
