@@ -60,8 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const vlsmp3::StreamInfo info = vlsmp3::readStream(source);
         vlsmp3::DecodingThread thread(source, info);
         thread.start();
-        while (thread.read(out.data(), out.size()) > 0) {
-        }
+        while (thread.read(out.data(), out.size()) > 0) { }
         thread.finish();
     } catch (const vlsmp3::DecoderError&) {
         // Not a stream, or no engine: nothing to decode.

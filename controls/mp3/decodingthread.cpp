@@ -32,12 +32,6 @@ bool sendAll(int fd, const std::uint8_t* data, std::size_t size)
     return true;
 }
 
-std::uint32_t bigEndian32(const std::uint8_t* bytes)
-{
-    return (std::uint32_t(bytes[0]) << 24) | (std::uint32_t(bytes[1]) << 16) | (std::uint32_t(bytes[2]) << 8)
-        | std::uint32_t(bytes[3]);
-}
-
 // Decodes the file in 512-byte reads into chunks of at most 1152 × channels bytes.
 class ChunkProducer {
 public:
@@ -89,14 +83,12 @@ public:
                 // The Info frame of a second stream joined to this one is passed over: it holds no
                 // audio, and the engine would decode it as a frame of silence.
                 if (const auto info = infoFrameIn(std::span(m_input.data(), got), piece, m_info)) {
-                    if (*info == 0) {
-                        const auto length = static_cast<std::uint64_t>(
-                            FrameHeader(bigEndian32(m_input.data())).frameLength());
-                        m_skips.push_back({ m_fed, length });
-                        m_filePosition += length;
+                    if (info->offset == 0) {
+                        m_skips.push_back({ m_fed, info->length });
+                        m_filePosition += info->length;
                         continue;
                     }
-                    piece = *info;
+                    piece = info->offset;
                 }
                 m_filePosition += piece;
                 m_fed += piece;

@@ -157,7 +157,7 @@ std::optional<std::uint64_t> findFrame(ByteSource& source, std::uint64_t from, c
     return std::nullopt;
 }
 
-std::optional<std::size_t> infoFrameIn(
+std::optional<InfoFrame> infoFrameIn(
     std::span<const std::uint8_t> bytes, std::size_t limit, const StreamInfo& info)
 {
     for (std::size_t at = 0; at < limit && at + infoFrameLookahead <= bytes.size(); ++at) {
@@ -167,8 +167,9 @@ std::optional<std::size_t> infoFrameIn(
         if (!header.matches(info.channels, info.sampleRate) || header.frameLength() <= 0)
             continue;
         const std::size_t tag = at + XingHeader::offsetIn(header);
-        if (std::memcmp(bytes.data() + tag, "Xing", 4) == 0 || std::memcmp(bytes.data() + tag, "Info", 4) == 0)
-            return at;
+        if (std::memcmp(bytes.data() + tag, "Xing", 4) == 0
+            || std::memcmp(bytes.data() + tag, "Info", 4) == 0)
+            return InfoFrame { at, static_cast<std::size_t>(header.frameLength()) };
     }
     return std::nullopt;
 }

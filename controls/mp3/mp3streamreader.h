@@ -33,11 +33,16 @@ std::optional<std::uint64_t> findFrame(ByteSource& source, std::uint64_t from, c
 // Bytes behind a frame's start that infoFrameIn needs to see.
 inline constexpr std::size_t infoFrameLookahead = 40;
 
-// The offset, below limit, of the first frame in bytes that is a Xing/Info frame of the stream (a
-// Layer III header passing the strict test, "Xing" or "Info" behind its side information, a known
-// frame length). Such a frame in the middle of a stream starts a second stream joined to the first:
-// it carries no audio. bytes reach infoFrameLookahead past limit where the source has them.
-std::optional<std::size_t> infoFrameIn(
+struct InfoFrame {
+    std::size_t offset = 0; // in the bytes given
+    std::size_t length = 0; // bytes
+};
+
+// The first frame starting below limit in bytes that is a Xing/Info frame of the stream (a Layer
+// III header passing the strict test, "Xing" or "Info" behind its side information, a known frame
+// length). Such a frame in the middle of a stream starts a second stream joined to the first: it
+// carries no audio. bytes reach infoFrameLookahead past limit where the source has them.
+std::optional<InfoFrame> infoFrameIn(
     std::span<const std::uint8_t> bytes, std::size_t limit, const StreamInfo& info);
 
 } // namespace vlsmp3

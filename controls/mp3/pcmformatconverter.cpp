@@ -142,7 +142,8 @@ void PcmFormatConverter::processBlock()
     }
 
     m_sourceFrames += frames;
-    emitFrames(channels == 2 ? std::min(m_channelOut[0].size(), m_channelOut[1].size()) : m_channelOut[0].size());
+    emitFrames(
+        channels == 2 ? std::min(m_channelOut[0].size(), m_channelOut[1].size()) : m_channelOut[0].size());
 }
 
 void PcmFormatConverter::emitFrames(std::size_t outFrames)

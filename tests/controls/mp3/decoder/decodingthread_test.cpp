@@ -1,5 +1,5 @@
-#include "decodertestsupport.h"
 #include "decodererror.h"
+#include "decodertestsupport.h"
 #include "decodingthread.h"
 #include "filesource.h"
 #include "frameheader.h"
@@ -209,7 +209,8 @@ void expectWhole(const TempFolder& folder, const Assembled& file, int channels, 
         if (i + 1 == file.parts.size())
             last = std::move(reference);
     }
-    const auto frames = [&](std::size_t samples) { return static_cast<long>(samples / std::size_t(channels)); };
+    const auto frames
+        = [&](std::size_t samples) { return static_cast<long>(samples / std::size_t(channels)); };
     EXPECT_LE(std::abs(frames(expected) - frames(ours.size())), static_cast<long>(allowedFrames))
         << "expected " << frames(expected) << " frames, decoded " << frames(ours.size());
     const std::size_t margin = 4 * 1152 * std::size_t(channels);
@@ -219,7 +220,8 @@ void expectWhole(const TempFolder& folder, const Assembled& file, int channels, 
     first.resize(first.size() - margin);
     EXPECT_LE(maxDifference(first, ours), 1);
     const std::vector<std::int16_t> lastKept(last.begin() + static_cast<std::ptrdiff_t>(margin), last.end());
-    const std::vector<std::int16_t> oursTail(ours.end() - static_cast<std::ptrdiff_t>(lastKept.size()), ours.end());
+    const std::vector<std::int16_t> oursTail(
+        ours.end() - static_cast<std::ptrdiff_t>(lastKept.size()), ours.end());
     EXPECT_LE(maxDifference(lastKept, oursTail), 1);
 }
 
@@ -245,7 +247,8 @@ TEST(DecodingThread, JoinedStreamsDecodeWhole)
     const std::vector<std::vector<std::vector<std::uint8_t>>> joins
         = { { cbr, vbr }, { longer, vbr }, { cbr, vbr, cbr } };
     for (const auto& parts : joins) {
-        SCOPED_TRACE(std::to_string(parts.size()) + " parts, " + std::to_string(parts.front().size()) + " bytes first");
+        SCOPED_TRACE(std::to_string(parts.size()) + " parts, " + std::to_string(parts.front().size())
+            + " bytes first");
         expectWhole(folder, { concatenated(parts), parts }, 2, 0);
     }
 
@@ -284,7 +287,8 @@ TEST(DecodingThread, DamagedStreamsResynchronise)
     // are the frames before that one and the frames after it.
     std::vector<std::size_t> starts;
     for (std::size_t at = 0; at + 4 <= stream.size();) {
-        const FrameHeader header((std::uint32_t { stream[at] } << 24) | (stream[at + 1] << 16) | (stream[at + 2] << 8) | stream[at + 3]);
+        const FrameHeader header((std::uint32_t { stream[at] } << 24) | (stream[at + 1] << 16)
+            | (stream[at + 2] << 8) | stream[at + 3]);
         if (!header.plausible() || header.frameLength() <= 0)
             break;
         starts.push_back(at);
@@ -294,13 +298,15 @@ TEST(DecodingThread, DamagedStreamsResynchronise)
     for (const auto& [name, damage] : damages) {
         SCOPED_TRACE(name);
         const std::size_t frame = starts.size() / 3 + random() % 100;
-        const auto at = [&](std::size_t offset) { return stream.begin() + static_cast<std::ptrdiff_t>(offset); };
+        const auto at
+            = [&](std::size_t offset) { return stream.begin() + static_cast<std::ptrdiff_t>(offset); };
         const std::vector<std::uint8_t> before(stream.begin(), at(starts[frame]));
         const std::vector<std::uint8_t> damaged(at(starts[frame]), at(starts[frame + 1]));
         const std::vector<std::uint8_t> after(at(starts[frame + 1]), stream.end());
         const std::vector<std::uint8_t> head(damaged.begin(), damaged.begin() + 200);
         const std::vector<std::uint8_t> rest(damaged.begin() + 200, damaged.end());
-        expectWhole(folder, { concatenated({ before, head, damage, rest, after }), { before, after } }, 2, 1152);
+        expectWhole(
+            folder, { concatenated({ before, head, damage, rest, after }), { before, after } }, 2, 1152);
     }
 }
 

@@ -78,7 +78,8 @@ TEST(PcmFormatConverter, ResampledTonesKeepFrequencyAndLength)
         const auto out = mp3test::toSamples(convertAll(converter, input));
         // The flush drains the filter: every target instant inside the input comes out, and no
         // more.
-        const std::size_t expectedFrames = (frames * std::size_t(c.to) + std::size_t(c.from) - 1) / std::size_t(c.from);
+        const std::size_t expectedFrames
+            = (frames * std::size_t(c.to) + std::size_t(c.from) - 1) / std::size_t(c.from);
         EXPECT_EQ(out.size() / std::size_t(c.channels), expectedFrames);
         // The tone goes on to the end: the last frames are not the filter's silence.
         const auto last = std::max_element(out.end() - c.channels * (c.to / 1000), out.end());
