@@ -13,6 +13,7 @@ enum class OverwritePrompt { Off, On };
 class IRecorderEncoder {
 public:
     virtual ~IRecorderEncoder() = default;
+    // The MP3 file is written under a temporary name beside mp3Path until Close.
     virtual void Open(const std::string& mp3Path) = 0;
     // Hz.
     virtual void ForceEncodedSamplerate(std::int32_t sampleRate) = 0;
@@ -21,7 +22,11 @@ public:
     virtual void setOverwritePrompt(OverwritePrompt prompt) = 0;
     // Starts encoding the WAV file into the open output; returns at once.
     virtual void EncodeFromWave(const std::string& wavePath) = 0;
+    // Finishes the output and puts it in place under the name given to Open.
     virtual void Close() = 0;
+    // Closes the output and removes what was written: a file under the name given to Open stays
+    // as it was.
+    virtual void discard() = 0;
 };
 
 } // namespace tmbr::gui

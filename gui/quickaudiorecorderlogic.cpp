@@ -284,6 +284,7 @@ void QuickAudioRecorderLogic::encodeMp3()
     const int index = m_state.cmbQualityIndex;
     const std::int32_t kbits
         = index >= 0 && index < static_cast<int>(items.size()) ? leadingNumber(items[index]) : 0;
+    m_encodeFailed = false;
     try {
         m_services.encoder.Open(m_state.lblOutputFile);
         m_services.encoder.ForceEncodedSamplerate(m_sampleRate);
@@ -292,10 +293,7 @@ void QuickAudioRecorderLogic::encodeMp3()
         m_services.encoder.EncodeFromWave(m_state.lblInputFile);
     } catch (const std::exception& error) {
         // The recording stays in the temporary file and in the device: the user may save again.
-        try {
-            m_services.encoder.Close();
-        } catch (const std::exception&) {
-        }
+        m_services.encoder.discard();
         endSave();
         m_services.messageBox.show(
             MessageIcon::Critical, text::kTitleError, audiotools::upperCase(error.what()) + "!");
@@ -315,6 +313,11 @@ void QuickAudioRecorderLogic::OnWaveEncodeProgress(int percentDone)
 
 void QuickAudioRecorderLogic::OnWaveEncodeFinish()
 {
+    // A write failure ends with this event after its error, which has been reported.
+    if (m_encodeFailed) {
+        m_services.encoder.discard();
+        return;
+    }
     std::string closeError;
     try {
         m_services.encoder.Close();
@@ -333,6 +336,7 @@ void QuickAudioRecorderLogic::OnWaveEncodeFinish()
 
 void QuickAudioRecorderLogic::OnError(const std::string& errorMessage)
 {
+    m_encodeFailed = true;
     m_state.progress = 0;
     m_state.picStatusVisible = false;
     m_services.messageBox.show(

@@ -115,6 +115,7 @@ private:
     std::string m_wavePath;
     int m_saveTicks = 0;
     bool m_saveFailed = false;
+    bool m_encodeFailed = false; // an OnError of the current encoding arrived
 };
 
 } // namespace tmbr::gui

@@ -1,5 +1,7 @@
 #include "recorderencoderclient.h"
 
+#include "audiotools/outputfile.h"
+
 namespace tmbr::gui {
 
 RecorderEncoderClient::RecorderEncoderClient(audiotools::EncoderEventHandlers handlers)
@@ -20,7 +22,7 @@ audiotools::EncoderClient& RecorderEncoderClient::client()
 
 void RecorderEncoderClient::Open(const std::string& mp3Path)
 {
-    client().Open(mp3Path);
+    audiotools::openEncoderOutput(client(), mp3Path, m_output);
 }
 
 void RecorderEncoderClient::ForceEncodedSamplerate(std::int32_t sampleRate)
@@ -48,6 +50,19 @@ void RecorderEncoderClient::Close()
 {
     if (m_client)
         m_client->Close();
+    if (!m_output.path().empty())
+        audiotools::commitOutput(m_output);
+}
+
+void RecorderEncoderClient::discard()
+{
+    try {
+        if (m_client)
+            m_client->Close();
+    } catch (const audiotools::ComponentError&) {
+        // Closed all the same; what it wrote goes below.
+    }
+    m_output.discard();
 }
 
 } // namespace tmbr::gui

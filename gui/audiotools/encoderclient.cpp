@@ -72,13 +72,6 @@ bool sameFile(const std::string& input, const std::string& output)
     return std::filesystem::equivalent(input, output, error) && !error;
 }
 
-void removeUnfinishedOutput(const std::string& path)
-{
-    std::error_code error;
-    if (!path.empty() && std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error)))
-        std::filesystem::remove(path, error);
-}
-
 EncoderClient::EncoderClient()
     : m_handlers(std::make_shared<EncoderEventHandlers>())
 {

@@ -38,12 +38,9 @@ struct EncoderEventHandlers {
 // ends in ".mp3" (any case).
 std::string mp3OutputName(const std::string& path);
 
-// True when both paths name one existing file (so opening the output would destroy the input).
+// True when both paths name one existing file, however spelled or linked (same device and inode),
+// so that opening the output would destroy the input.
 bool sameFile(const std::string& input, const std::string& output);
-
-// Removes an unfinished output the encoder wrote: only a regular file, never what a link points
-// to, a device or a pipe. Quiet when there is nothing to remove.
-void removeUnfinishedOutput(const std::string& path);
 
 class EncoderClient {
 public:

@@ -1,7 +1,8 @@
 #include "platform/wavefile.h"
 
+#include "vlscom/replacementfile.h"
+
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -66,24 +67,20 @@ bool writeWaveFile(
     std::memcpy(header.data() + 36, "data", 4);
     put32(header.data() + 40, static_cast<std::uint32_t>(size));
 
-    static std::atomic<unsigned> counter { 0 };
-    const std::string temporary
-        = path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    vlscom::ReplacementFile file;
+    if (const int code = file.create(path))
+        return fail(error, code);
+    // A device or a pipe is written as it is; it has no file to be replaced.
+    const int fd = file.direct() ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC) : file.descriptor();
     if (fd < 0)
         return fail(error, errno);
-    const bool written = writeAll(fd, header.data(), header.size()) && writeAll(fd, data, size);
-    int code = written ? 0 : errno;
-    if (written && ::fsync(fd) != 0)
+    int code = writeAll(fd, header.data(), header.size()) && writeAll(fd, data, size) ? 0 : errno;
+    if (file.direct() && ::close(fd) != 0 && code == 0)
         code = errno;
-    if (::close(fd) != 0 && code == 0)
-        code = errno;
-    if (code == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
-        code = errno;
-    if (code != 0) {
-        ::unlink(temporary.c_str());
+    if (code == 0)
+        code = file.commit();
+    if (code != 0)
         return fail(error, code);
-    }
     return true;
 }
 

@@ -23,8 +23,10 @@ inline constexpr std::size_t kMaxWaveDataBytes = 0xFFFFFFFFu - 36u;
 // Writes a canonical 44-byte-header RIFF/WAVE file of `format` holding
 // `size` bytes of interleaved little-endian samples. The file is written
 // under a temporary name beside `path` and renamed over `path` only when
-// complete, so a failure leaves no partial file and an older file at `path`
-// untouched. On failure returns false with the system's reason in `error`.
+// complete (vlscom::ReplacementFile: a link is followed, a device or a pipe is
+// written as it is), so a failure leaves no partial file and an older file at
+// `path` untouched. On failure returns false with the system's reason in
+// `error`.
 bool writeWaveFile(const std::string& path, const PcmFormat& format, const char* data, std::size_t size,
     std::string* error = nullptr);
 

@@ -114,6 +114,7 @@ public:
         record("EncodeFromWave " + path, "EncodeFromWave");
     }
     void Close() override { record("Close", "Close"); }
+    void discard() override { calls.push_back("discard"); }
 
 private:
     void record(const std::string& call, const std::string& name)

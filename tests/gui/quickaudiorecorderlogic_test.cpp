@@ -332,6 +332,10 @@ TEST(QuickAudioRecorderLogic, EncoderErrorEndsTheApplication)
     EXPECT_TRUE(r.state().cmdSaveEnabled);
     EXPECT_EQ(r.fakes.cursor.changes.back(), Pointer::Default);
     EXPECT_EQ(r.application.ends, 1);
+    // The finish event that follows a write failure discards the output: no success message.
+    r.logic.OnWaveEncodeFinish();
+    EXPECT_EQ(r.encoder.calls.back(), "discard");
+    EXPECT_EQ(r.fakes.messageBox.shown, expected);
 }
 
 // A refused encoder set-up is shown and the recording stays to be saved again; the
@@ -344,7 +348,7 @@ TEST(QuickAudioRecorderLogic, RefusedEncoderSetUpKeepsTheRecording)
     r.fakes.fileDialogs.results.push_back({ "/readonly/song.mp3" });
     r.logic.cmdSaveClick();
     r.tick();
-    EXPECT_EQ(r.encoder.calls, (std::vector<std::string> { "Open /readonly/song.mp3", "Close" }));
+    EXPECT_EQ(r.encoder.calls, (std::vector<std::string> { "Open /readonly/song.mp3", "discard" }));
     const std::vector<ShownBox> expected
         = { { MessageIcon::Critical, "Error", "CANNOT CREATE FILE: PERMISSION DENIED!" } };
     EXPECT_EQ(r.fakes.messageBox.shown, expected);

@@ -3,7 +3,9 @@
 
 #include "audiotools/converterclient.h"
 #include "audiotools/encoderclient.h"
+#include "audiotools/outputfile.h"
 #include "audiotoolstest.h"
+#include "vlscom/messagebox.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -160,29 +162,60 @@ TEST(EncoderOutputName, AddsMp3UnlessPresent)
     mp3test::TempFolder folder;
     mp3test::writeBytes(folder.file("a.mp3"), { 1 });
     EXPECT_TRUE(sameFile(folder.file("a.mp3"), folder.path() + "/./a.mp3"));
+    std::filesystem::create_hard_link(folder.file("a.mp3"), folder.file("hard.mp3"));
+    std::filesystem::create_symlink(folder.file("a.mp3"), folder.file("soft.mp3"));
+    EXPECT_TRUE(sameFile(folder.file("a.mp3"), folder.file("hard.mp3")));
+    EXPECT_TRUE(sameFile(folder.file("soft.mp3"), folder.file("hard.mp3")));
     EXPECT_FALSE(sameFile(folder.file("a.mp3"), folder.file("b.mp3")));
     EXPECT_FALSE(sameFile(folder.file("none.mp3"), folder.file("none.mp3")));
 }
 
-// Only a regular file is removed as an unfinished output: never a link's target, a pipe or a
-// folder.
-TEST(UnfinishedOutput, OnlyRegularFilesAreRemoved)
+// The output the encoder writes is a temporary file beside the one the user named, which takes
+// its place on commit and leaves an earlier file as it was otherwise. With the prompt on, the
+// control asks exactly when the user's file exists, and a No refuses the Open.
+TEST_F(EncoderClientTest, OutputTakesItsPlaceOnlyWhenCommitted)
 {
-    mp3test::TempFolder folder;
-    mp3test::writeBytes(folder.file("out.mp3"), { 1 });
-    removeUnfinishedOutput(folder.file("out.mp3"));
-    EXPECT_FALSE(std::filesystem::exists(folder.file("out.mp3")));
-    mp3test::writeBytes(folder.file("target"), { 1 });
-    std::filesystem::create_symlink(folder.file("target"), folder.file("link.mp3"));
-    ASSERT_EQ(::mkfifo(folder.file("fifo.mp3").c_str(), 0600), 0);
-    std::filesystem::create_directory(folder.file("dir.mp3"));
-    for (const char* name : { "link.mp3", "fifo.mp3", "dir.mp3" }) {
-        removeUnfinishedOutput(folder.file(name));
-        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(folder.file(name)))) << name;
-    }
-    EXPECT_TRUE(std::filesystem::exists(folder.file("target")));
-    removeUnfinishedOutput(folder.file("none.mp3"));
-    removeUnfinishedOutput("");
+    const std::string path = m_folder.file("song.mp3");
+    mp3test::writeBytes(path, { 1, 2, 3 });
+    std::vector<std::string> questions;
+    int answer = vlscom::IDNO;
+    vlscom::SetMessageBoxHandler([&](vlscom::HWND, const std::string& text, const std::string&, UINT) {
+        questions.push_back(text);
+        return answer;
+    });
+    struct RestoreHandler {
+        ~RestoreHandler() { vlscom::SetMessageBoxHandler({}); }
+    } restore;
+    const auto entries
+        = [&] { return std::distance(std::filesystem::directory_iterator(m_folder.path()), {}); };
+    const auto before = entries();
+
+    EncoderClient encoder;
+    vlscom::ReplacementFile output;
+    EXPECT_EQ(
+        messageOf([&] { openEncoderOutput(encoder, m_folder.file("song"), output); }), "Cancelled by user.");
+    EXPECT_EQ(questions, std::vector<std::string> { "File already exists. Do you wish to overwrite it?" });
+    EXPECT_EQ(entries(), before);
+    answer = vlscom::IDYES;
+    openEncoderOutput(encoder, m_folder.file("song"), output);
+    EXPECT_EQ(encoder.Filename(), output.path());
+    EXPECT_EQ(output.target(), path);
+    encoder.SetInputFormat(1, 44100, 16);
+    const auto pcm = mp3test::tone(440.0, 44100, 1, 16, 4410);
+    encoder.Write(pcm.data(), static_cast<std::int32_t>(pcm.size()));
+    encoder.Close();
+    EXPECT_EQ(mp3test::readBytes(path), (std::vector<std::uint8_t> { 1, 2, 3 }));
+    commitOutput(output);
+    EXPECT_GT(std::filesystem::file_size(path), 100U);
+    EXPECT_EQ(entries(), before);
+
+    questions.clear();
+    openEncoderOutput(encoder, m_folder.file("new.mp3"), output);
+    EXPECT_TRUE(questions.empty());
+    EXPECT_TRUE(encoder.overwritePrompt());
+    encoder.Close();
+    output.discard();
+    EXPECT_EQ(entries(), before);
 }
 
 // A client whose class is not registered names the server and the command that registers it; a

@@ -63,7 +63,7 @@ TEST(WaveFile, FailureLeavesNoPartialFile)
     EXPECT_EQ(error, "File too large");
     EXPECT_EQ(fileBytes(old), "older content");
 
-    // A folder in the file's place: the rename fails and the temporary file goes.
+    // A folder in the file's place is refused.
     std::filesystem::create_directory(folder.file("taken.wav"));
     EXPECT_FALSE(writeWaveFile(folder.file("taken.wav"), PcmFormat {}, "ab", 2, &error));
     EXPECT_EQ(error, "Is a directory");
