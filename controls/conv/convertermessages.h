@@ -21,6 +21,8 @@ inline constexpr std::string_view openWithoutDecoderMessage
     = "Cannot open destination: no decoder connected.";
 inline constexpr std::string_view openWithoutEncoderMessage
     = "Cannot open destination: no encoder connected.";
+inline constexpr std::string_view destinationIsSourceMessage
+    = "Cannot open destination: it is the source file.";
 
 struct FailureText {
     std::string_view withDescription; // followed by the error's description

@@ -8,6 +8,7 @@
 #include "vlscom/systemerror.h"
 #include "waveprobe.h"
 
+#include <sys/stat.h>
 #include <system_error>
 
 // The server's registration script for the converter class (embedded from converter.reg).
@@ -53,6 +54,46 @@ namespace vlsconv {
 
 using vlsshell::ControlError;
 using vlsshell::requirePointer;
+
+namespace {
+
+bool endsWithMp3(std::u16string_view name)
+{
+    if (name.size() < 4)
+        return false;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const char16_t c = name[name.size() - 4 + i];
+        if ((c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c) != u".mp3"[i])
+            return false;
+    }
+    return true;
+}
+
+// Whether the encoder's Open of `name` would create the very file the source reads (same device
+// and inode): its AddExtension adds ".mp3" to a name that does not end in it; an encoder that
+// cannot say is taken both ways.
+bool opensTheSource(IVlsAudioEncoder& encoder, std::u16string_view source, std::u16string_view name)
+{
+    struct stat read { };
+    if (::stat(vlscom::toUtf8(source).c_str(), &read) != 0)
+        return false;
+    VARIANT_BOOL addExtension = VARIANT_TRUE;
+    const bool known = SUCCEEDED(encoder.get_AddExtension(&addExtension));
+    std::u16string candidates[2];
+    if (!known || addExtension == VARIANT_FALSE || endsWithMp3(name))
+        candidates[0] = name;
+    if ((!known || addExtension != VARIANT_FALSE) && !endsWithMp3(name))
+        candidates[1] = std::u16string(name) + u".mp3";
+    for (const std::u16string& candidate : candidates) {
+        struct stat written { };
+        if (!candidate.empty() && ::stat(vlscom::toUtf8(candidate).c_str(), &written) == 0
+            && written.st_dev == read.st_dev && written.st_ino == read.st_ino)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 const vlsshell::InterfaceDescription& converterEventsDescription()
 {
@@ -246,6 +287,9 @@ HRESULT VlsAudioConverter::OpenDestination()
         const vlscom::Bstr name(destinationNameFor(sourceName.view()));
         if (!name.get())
             throw std::bad_alloc();
+        // With the prompt off the encoder's Open would empty the source before a sample is read.
+        if (opensTheSource(*m_destination, sourceName.view(), name.view()))
+            throw ControlError(std::string(destinationIsSourceMessage));
         return m_destination->Open(name.get());
     });
 }

@@ -135,6 +135,32 @@ TEST_F(RealConversion, ConvertsKeepingTheTags)
         "comment']\n");
 }
 
+// OpenDestination refuses a destination that is the source file, the encoder's ".mp3" added back
+// to the cut name, also through a link: the source keeps its bytes. With AddExtension off the cut
+// name is another file, which is opened.
+TEST_F(RealConversion, OpenDestinationRefusesTheSource)
+{
+    const std::string source = makeSource("song", 1.0);
+    const auto before = mp3test::readBytes(source);
+    std::filesystem::create_symlink(source, m_folder.file("link.mp3"));
+    ASSERT_EQ(createInstance(VlsMP3Encoderx1_ProgID, m_encoder), S_OK);
+    ASSERT_EQ(m_encoder->put_OverwritePrompt(VARIANT_FALSE), S_OK);
+    ASSERT_EQ(m_converter->put_Destination(m_encoder.get()), S_OK);
+    for (const std::string& path : { source, m_folder.file("link.mp3") }) {
+        ASSERT_EQ(createInstance(VlsMP3Decoderx1_ProgID, m_decoder), S_OK);
+        ASSERT_EQ(m_decoder->Open(Bstr(std::string_view(path)).get()), S_OK) << takeError();
+        ASSERT_EQ(m_converter->put_Source(m_decoder.get()), S_OK);
+        EXPECT_EQ(m_converter->OpenDestination(), DISP_E_EXCEPTION) << path;
+        EXPECT_EQ(takeError(), converterError("Cannot open destination: it is the source file."));
+    }
+    EXPECT_EQ(mp3test::readBytes(source), before);
+    ASSERT_EQ(m_encoder->put_AddExtension(VARIANT_FALSE), S_OK);
+    EXPECT_EQ(m_converter->OpenDestination(), S_OK) << takeError();
+    EXPECT_TRUE(std::filesystem::exists(m_folder.file("link")));
+    EXPECT_EQ(m_encoder->Close(), S_OK);
+    EXPECT_EQ(mp3test::readBytes(source), before);
+}
+
 // GoSync converts the same way on the calling thread, without events.
 TEST_F(RealConversion, ConvertsSynchronously)
 {
