@@ -45,7 +45,7 @@ void putId3v2TagInFront(const std::string& path, const std::vector<std::uint8_t>
         throw EncoderError(EncoderMessage::TagCreateFailed, error);
     // A device or a pipe can neither be read back nor replaced.
     if (temporary.direct())
-        throw EncoderError(EncoderMessage::TagOpenFailed, ESPIPE);
+        throw EncoderError(EncoderMessage::TagOutputNotRegular);
     if (const int error = writeAll(temporary.descriptor(), tag.data(), tag.size()))
         throw EncoderError(EncoderMessage::TagWriteFailed, error);
 
@@ -65,7 +65,7 @@ void putId3v2TagInFront(const std::string& path, const std::vector<std::uint8_t>
     }
     source.close();
     if (const int error = temporary.commit())
-        throw EncoderError(EncoderMessage::TagCopyFailed, error);
+        throw EncoderError(EncoderMessage::TagReplaceFailed, error);
 }
 
 } // namespace vlsmp3

@@ -93,8 +93,7 @@ void Mp3Optimizer::setUp(const OptimizerSettings& settings)
 {
     EncoderClient& encoder = *m_encoder;
     if (m_route == OptimizerRoute::Mp3) {
-        vlscom::ComPtr<IVlsAudioDecoder> decoder;
-        check(vlscom::createInstance(VlsMP3Decoderx1_ProgID, decoder));
+        auto decoder = createControl<IVlsAudioDecoder>(mp3DecoderControl);
         m_converter->setSource(decoder.get());
         decoder.reset();
         const auto source = m_converter->Source();
