@@ -240,9 +240,9 @@ std::vector<std::uint8_t> concatenated(const std::vector<std::vector<std::uint8_
 TEST(DecodingThread, JoinedStreamsDecodeWhole)
 {
     TempFolder folder;
-    const auto cbr = readBytes(makeMp3(folder, "cbr", "-r 44100 -c 2", 3, "-b 128", 440));
-    const auto vbr = readBytes(makeMp3(folder, "vbr", "-r 44100 -c 2", 2, "-V 2", 660));
-    const auto longer = readBytes(makeMp3(folder, "long", "-r 44100 -c 2", 8, "-b 128", 330));
+    const auto cbr = readBytes(makeMp3(folder, "cbr", "-D -r 44100 -c 2", 3, "-b 128", 440));
+    const auto vbr = readBytes(makeMp3(folder, "vbr", "-D -r 44100 -c 2", 2, "-V 2", 660));
+    const auto longer = readBytes(makeMp3(folder, "long", "-D -r 44100 -c 2", 8, "-b 128", 330));
     ASSERT_FALSE(cbr.empty() || vbr.empty() || longer.empty());
     const std::vector<std::vector<std::vector<std::uint8_t>>> joins
         = { { cbr, vbr }, { longer, vbr }, { cbr, vbr, cbr } };
@@ -262,12 +262,13 @@ TEST(DecodingThread, JoinedStreamsDecodeWhole)
 }
 
 // Damage inside a stream costs at most one frame per damaged spot: random bursts, runs of zeros, and
-// a stretch of another sample rate, after which the stream's own frames resume.
+// a stretch of another sample rate, after which the stream's own frames resume. The fixtures are
+// made without dither, so that every run meets the same bytes.
 TEST(DecodingThread, DamagedStreamsResynchronise)
 {
     TempFolder folder;
-    const auto stream = readBytes(makeMp3(folder, "stream", "-r 44100 -c 2", 8, "-b 128", 330));
-    const auto other = readBytes(makeMp3(folder, "other", "-r 22050 -c 1", 1, "-b 32", 800));
+    const auto stream = readBytes(makeMp3(folder, "stream", "-D -r 44100 -c 2", 8, "-b 128", 330));
+    const auto other = readBytes(makeMp3(folder, "other", "-D -r 22050 -c 1", 1, "-b 32", 800));
     ASSERT_FALSE(stream.empty() || other.empty());
     std::mt19937 random(14);
     const auto noise = [&](std::size_t size) {
@@ -314,7 +315,7 @@ TEST(DecodingThread, DamagedStreamsResynchronise)
 TEST(DecodingThread, JunkInFrontIsSkipped)
 {
     TempFolder folder;
-    const auto stream = readBytes(makeMp3(folder, "stream", "-r 44100 -c 2", 2, "-b 128 -t", 330));
+    const auto stream = readBytes(makeMp3(folder, "stream", "-D -r 44100 -c 2", 2, "-b 128 -t", 330));
     ASSERT_FALSE(stream.empty());
     std::mt19937 random(2);
     for (int round = 0; round < 30; ++round) {
