@@ -20,6 +20,7 @@ void DecoderAdapter::init(int channels, int sampleRate, int layer)
     m_layer = layer;
     m_fedWithoutOutput = 0;
     m_lastGoodFrame.reset();
+    m_lastFrameEnd.reset();
     m_pending.clear();
     m_pendingAt = 0;
     // Seeking is ours; a frame of another channel count is mixed or duplicated so that the byte
@@ -79,11 +80,20 @@ DecodeResult DecoderAdapter::decode(
             if (bytes == 0)
                 continue;
             mpg123_frameinfo frameInfo {};
-            if (m_binding->frameInfo(m_handle, &frameInfo) == MPG123_OK && frameInfo.layer != m_layer)
+            const bool known = m_binding->frameInfo(m_handle, &frameInfo) == MPG123_OK;
+            if (known && frameInfo.layer != m_layer)
                 continue;
+            const off_t at = m_binding->framePosition(m_handle);
+            if (known && at >= 0 && frameInfo.framesize > 0) {
+                const auto start = static_cast<std::uint64_t>(at);
+                const std::uint64_t end = start + static_cast<std::uint64_t>(frameInfo.framesize);
+                if (m_frameCheck && m_lastFrameEnd != start && !m_frameCheck(end))
+                    continue;
+                m_lastFrameEnd = end;
+            }
             m_pending.assign(audio, audio + bytes);
             m_fedWithoutOutput = 0;
-            if (const off_t at = m_binding->framePosition(m_handle); at >= 0)
+            if (at >= 0)
                 m_lastGoodFrame = static_cast<std::uint64_t>(at);
             break;
         }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -42,6 +43,11 @@ public:
     // count. Called before a reset that must not lose what was decoded.
     std::size_t takePending(std::span<std::uint8_t> out);
 
+    // Called for a frame that does not start where the last frame with output ended (the first
+    // one, or one after damage) with the offset in the fed bytes where it ends; a frame for which it
+    // answers false is a false header in damaged data and its output is dropped.
+    void setFrameCheck(std::function<bool(std::uint64_t frameEnd)> check) { m_frameCheck = std::move(check); }
+
     // Offset, in the bytes fed since init, of the last frame that produced output; none before the
     // first. Where the stream can be picked up again when the engine gives up on damage after it.
     std::optional<std::uint64_t> lastGoodFrame() const { return m_lastGoodFrame; }
@@ -54,6 +60,8 @@ private:
     int m_layer = 3;
     std::size_t m_fedWithoutOutput = 0;
     std::optional<std::uint64_t> m_lastGoodFrame;
+    std::optional<std::uint64_t> m_lastFrameEnd;
+    std::function<bool(std::uint64_t)> m_frameCheck;
     // Output of a frame that did not fit the caller's buffer.
     std::vector<std::uint8_t> m_pending;
     std::size_t m_pendingAt = 0;

@@ -41,6 +41,7 @@ public:
         , m_filePosition(filePosition)
         , m_chunkBytes(static_cast<std::size_t>(1152 * info.channels))
     {
+        m_adapter.setFrameCheck([this](std::uint64_t frameEnd) { return followedByFrame(frameEnd); });
     }
 
     // A fresh engine state at the next chunk. For a seek the decoded audio not yet passed on is
@@ -115,17 +116,36 @@ public:
     std::uint64_t resumePoint() const
     {
         const auto good = m_adapter.lastGoodFrame();
-        if (!good)
-            return m_resetAt + 1;
-        std::uint64_t at = m_resetAt + *good;
-        for (const auto& [fedAt, length] : m_skips) {
-            if (fedAt <= *good)
-                at += length;
-        }
-        return at + 1;
+        return good ? fileOffsetOf(*good) + 1 : m_resetAt + 1;
     }
 
 private:
+    // The file offset of an offset in the bytes fed since the last reset.
+    std::uint64_t fileOffsetOf(std::uint64_t fed) const
+    {
+        std::uint64_t at = m_resetAt + fed;
+        for (const auto& [fedAt, length] : m_skips) {
+            if (fedAt <= fed)
+                at += length;
+        }
+        return at;
+    }
+
+    // A frame found after damage is taken for one of the stream only when another frame of the
+    // stream, a tag or the end of the file follows it: in random bytes the engine finds headers
+    // of the stream's own format now and then, and would decode noise from them.
+    bool followedByFrame(std::uint64_t frameEnd)
+    {
+        std::array<std::uint8_t, 4> next {};
+        if (m_source.readAt(fileOffsetOf(frameEnd), next.data(), next.size()) < next.size())
+            return true;
+        if (std::memcmp(next.data(), "TAG", 3) == 0 || std::memcmp(next.data(), "ID3", 3) == 0)
+            return true;
+        const std::uint32_t bits = (std::uint32_t { next[0] } << 24) | (std::uint32_t { next[1] } << 16)
+            | (std::uint32_t { next[2] } << 8) | next[3];
+        return FrameHeader(bits).sameStream(FrameHeader(m_info.firstHeader));
+    }
+
     ByteSource& m_source;
     const StreamInfo& m_info;
     std::uint64_t& m_filePosition;
