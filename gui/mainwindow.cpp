@@ -3,7 +3,7 @@
 #include "appicon.h"
 #include "codewindow.h"
 #include "optimizerwindow.h"
-#include "platform/mciinterpreter.h"
+#include "mci/mciinterpreter.h"
 #include "recorderwindow.h"
 #include "messagetexts.h"
 #include "previewwidget.h"

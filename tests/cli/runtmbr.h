@@ -3,7 +3,7 @@
 // Runs the real tmbr binary with a controlled environment and captures its
 // standard output, standard error and exit code.
 
-#include "../gui/codegen/testfolders.h"
+#include "../core/codegen/testfolders.h"
 
 #include <cstdlib>
 #include <fcntl.h>

@@ -4,7 +4,7 @@
 #include "optimizerwindow.h"
 #include "platform/componentevents.h"
 #include "platform/qtclock.h"
-#include "platform/tempfolder.h"
+#include "tempfolder.h"
 #include "progressmeter.h"
 #include "testsupport.h"
 #include "windowtestplatform.h"

@@ -1,5 +1,5 @@
 #include "platform/qtprogramlauncher.h"
-#include "platform/tempfolder.h"
+#include "tempfolder.h"
 
 #include <QTest>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // conversion and GoSync.
 
 #include "convtestsupport.h"
-#include "decoder/decodertestsupport.h"
+#include "decodertestsupport.h"
 #include "vlsmp3x1.h"
 
 using namespace vlscom;
