@@ -2,6 +2,7 @@
 
 #include "bstr.h"
 #include "errorinfo.h"
+#include "pointers.h"
 #include "registry.h"
 #include "systemerror.h"
 
@@ -67,8 +68,8 @@ void CoTaskMemFree(void* block)
 
 HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid)
 {
-    if (!clsid)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(clsid); FAILED(hr))
+        return hr;
     *clsid = GUID_NULL;
     if (!progId)
         return E_INVALIDARG;
@@ -92,8 +93,8 @@ HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid)
 
 HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* progId)
 {
-    if (!progId)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(progId); FAILED(hr))
+        return hr;
     *progId = nullptr;
     try {
         std::string text;
@@ -117,8 +118,8 @@ HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* progId)
 
 HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REFIID riid, void** object)
 {
-    if (!object)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(object); FAILED(hr))
+        return hr;
     *object = nullptr;
     if (!(context & CLSCTX_INPROC_SERVER))
         return REGDB_E_CLASSNOTREG;
@@ -143,8 +144,8 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REFIID riid, void
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, void** object)
 {
-    if (!object)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(object); FAILED(hr))
+        return hr;
     *object = nullptr;
     if (outer && riid != IUnknown::iid)
         return CLASS_E_NOAGGREGATION;

@@ -11,6 +11,7 @@
 // may be an implementation class deriving from one interface (its `iid` and `Base` are inherited).
 
 #include "comptr.h"
+#include "pointers.h"
 #include "unknown.h"
 
 #include <atomic>
@@ -100,8 +101,8 @@ private:
 
     HRESULT innerQueryInterface(REFIID iid, void** object)
     {
-        if (!object)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(object); FAILED(hr))
+            return hr;
         void* found = nullptr;
         if (iid == IUnknown::iid)
             found = m_outer ? static_cast<IUnknown*>(&m_inner) : identity();
@@ -152,8 +153,8 @@ public:
 
     HRESULT QueryInterface(REFIID iid, void** object) final
     {
-        if (!object)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(object); FAILED(hr))
+            return hr;
         void* found = iid == IUnknown::iid
             ? static_cast<IUnknown*>(static_cast<typename detail::FirstOf<Bases...>::Type*>(this))
             : detail::findInterface<ComMember, Bases...>(this, iid);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pointers.h"
 #include "unknown.h"
 
 #include <cstddef>
@@ -89,8 +90,8 @@ public:
     // Copies the reference into an out-parameter (with a new reference).
     HRESULT copyTo(T** out) const
     {
-        if (!out)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(out); FAILED(hr))
+            return hr;
         *out = m_p;
         if (m_p)
             m_p->AddRef();

@@ -1,12 +1,14 @@
 #include "connectionpoint.h"
 
+#include "pointers.h"
+
 namespace vlscom {
 
 namespace {
 HRESULT findPoint(IUnknown* source, REFIID events, ComPtr<IConnectionPoint>& point)
 {
-    if (!source)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(source); FAILED(hr))
+        return hr;
     ComPtr<IConnectionPointContainer> container;
     if (const HRESULT hr = source->QueryInterface(IConnectionPointContainer::iid, container.putVoid());
         FAILED(hr))
@@ -17,8 +19,8 @@ HRESULT findPoint(IUnknown* source, REFIID events, ComPtr<IConnectionPoint>& poi
 
 HRESULT advise(IUnknown* source, REFIID events, IUnknown* sink, DWORD* cookie)
 {
-    if (!cookie)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(cookie); FAILED(hr))
+        return hr;
     *cookie = 0;
     ComPtr<IConnectionPoint> point;
     if (const HRESULT hr = findPoint(source, events, point); FAILED(hr))

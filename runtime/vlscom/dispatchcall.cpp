@@ -1,6 +1,7 @@
 #include "dispatchcall.h"
 
 #include "errorinfo.h"
+#include "pointers.h"
 
 #include <vector>
 
@@ -16,8 +17,8 @@ void clearExcepInfo(EXCEPINFO& info)
 
 HRESULT invoke(IDispatch* object, DISPID member, WORD flags, const Variant* args, UINT count, Variant* result)
 {
-    if (!object)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(object); FAILED(hr))
+        return hr;
     // Invoke takes the arguments last to first; the copies are shallow, the Variants keep ownership.
     std::vector<VARIANT> reversed;
     reversed.reserve(count);

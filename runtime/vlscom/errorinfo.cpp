@@ -1,6 +1,7 @@
 #include "errorinfo.h"
 
 #include "comobject.h"
+#include "pointers.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ public:
 
     HRESULT GetGUID(GUID* guid) override
     {
-        if (!guid)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(guid); FAILED(hr))
+            return hr;
         *guid = m_guid;
         return S_OK;
     }
@@ -32,8 +33,8 @@ public:
     HRESULT GetHelpFile(BSTR* helpFile) override { return copyOut(m_helpFile, helpFile); }
     HRESULT GetHelpContext(DWORD* helpContext) override
     {
-        if (!helpContext)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(helpContext); FAILED(hr))
+            return hr;
         *helpContext = m_helpContext;
         return S_OK;
     }
@@ -50,8 +51,8 @@ private:
     }
     static HRESULT copyOut(const std::u16string& field, BSTR* out)
     {
-        if (!out)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(out); FAILED(hr))
+            return hr;
         *out = vlscom::allocBstr(std::u16string_view(field));
         return *out ? S_OK : E_OUTOFMEMORY;
     }
@@ -69,8 +70,8 @@ thread_local vlscom::ComPtr<IErrorInfo> t_errorInfo;
 
 HRESULT CreateErrorInfo(ICreateErrorInfo** info)
 {
-    if (!info)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(info); FAILED(hr))
+        return hr;
     *info = nullptr;
     auto object = vlscom::makeObject<ErrorInfo>();
     if (!object)
@@ -89,8 +90,8 @@ HRESULT SetErrorInfo(DWORD reserved, IErrorInfo* info)
 
 HRESULT GetErrorInfo(DWORD reserved, IErrorInfo** info)
 {
-    if (!info)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(info); FAILED(hr))
+        return hr;
     *info = nullptr;
     if (reserved != 0)
         return E_INVALIDARG;

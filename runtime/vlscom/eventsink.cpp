@@ -1,5 +1,7 @@
 #include "eventsink.h"
 
+#include "pointers.h"
+
 namespace vlscom {
 
 EventSink::EventSink(REFIID events, EventHandler handler)
@@ -10,16 +12,16 @@ EventSink::EventSink(REFIID events, EventHandler handler)
 
 HRESULT EventSink::GetTypeInfoCount(UINT* count)
 {
-    if (!count)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(count); FAILED(hr))
+        return hr;
     *count = 0;
     return S_OK;
 }
 
 HRESULT EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info)
 {
-    if (!info)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(info); FAILED(hr))
+        return hr;
     *info = nullptr;
     return DISP_E_BADINDEX;
 }

@@ -1,4 +1,5 @@
 #include "comobject.h"
+#include "pointers.h"
 #include "stream.h"
 
 #include <algorithm>
@@ -112,8 +113,8 @@ private:
 
 HRESULT createMemoryStream(IStream** stream)
 {
-    if (!stream)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(stream); FAILED(hr))
+        return hr;
     auto object = makeObject<MemoryStream>();
     *stream = object.detach();
     return *stream ? S_OK : E_OUTOFMEMORY;

@@ -1,6 +1,7 @@
 #include "messagequeue.h"
 
 #include "bstr.h"
+#include "pointers.h"
 #include "systemerror.h"
 
 #include <algorithm>
@@ -124,8 +125,8 @@ void clearSignal(const std::shared_ptr<MessageQueue>& queue)
 
 HRESULT CreateHelperWindow(std::string_view className, WindowProcedure procedure, HWND* window)
 {
-    if (!window)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(window); FAILED(hr))
+        return hr;
     *window = nullptr;
     try {
         std::shared_ptr<MessageQueue> queue;

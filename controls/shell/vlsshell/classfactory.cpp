@@ -1,5 +1,7 @@
 #include "classfactory.h"
 
+#include "vlscom/pointers.h"
+
 namespace vlsshell {
 
 ClassFactory::ClassFactory(CreateFunction create)
@@ -9,8 +11,8 @@ ClassFactory::ClassFactory(CreateFunction create)
 
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object)
 {
-    if (!object)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(object); FAILED(hr))
+        return hr;
     *object = nullptr;
     if (outer && riid != IUnknown::iid)
         return CLASS_E_NOAGGREGATION;

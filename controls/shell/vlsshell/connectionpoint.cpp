@@ -1,5 +1,7 @@
 #include "connectionpoint.h"
 
+#include "vlscom/pointers.h"
+
 namespace vlsshell {
 
 ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, REFIID events)
@@ -11,16 +13,16 @@ ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, REFIID ev
 
 HRESULT ConnectionPoint::GetConnectionInterface(IID* iid)
 {
-    if (!iid)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(iid); FAILED(hr))
+        return hr;
     *iid = m_events;
     return S_OK;
 }
 
 HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container)
 {
-    if (!container)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(container); FAILED(hr))
+        return hr;
     m_container->AddRef();
     *container = m_container;
     return S_OK;
@@ -28,11 +30,11 @@ HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer**
 
 HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
 {
-    if (!cookie)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(cookie); FAILED(hr))
+        return hr;
     *cookie = 0;
-    if (!sink)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(sink); FAILED(hr))
+        return hr;
     // The event interface is a dispatch interface: the pointer answered for it is an IDispatch.
     void* events = nullptr;
     if (FAILED(sink->QueryInterface(m_events, &events)) || !events)

@@ -29,6 +29,7 @@
 #include "vlscom/errorinfo.h"
 #include "vlscom/messagequeue.h"
 #include "vlscom/persist.h"
+#include "vlscom/pointers.h"
 
 #include <array>
 #include <atomic>
@@ -90,8 +91,8 @@ class Control : public vlscom::ComObject<DispatchImpl<Main>, IPersistStreamInit,
 public:
     static HRESULT create(IUnknown* outer, REFIID riid, void** object)
     {
-        if (!object)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(object); FAILED(hr))
+            return hr;
         *object = nullptr;
         if (outer && riid != IUnknown::iid)
             return CLASS_E_NOAGGREGATION;
@@ -119,8 +120,8 @@ public:
     // IPersist, IPersistStreamInit
     HRESULT GetClassID(CLSID* clsid) override
     {
-        if (!clsid)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(clsid); FAILED(hr))
+            return hr;
         *clsid = Derived::description().classDescription->clsid;
         return S_OK;
     }
@@ -139,8 +140,8 @@ public:
 
     HRESULT Load(IStream* stream) override
     {
-        if (!stream)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(stream); FAILED(hr))
+            return hr;
         std::vector<PersistedProperty> properties;
         if (const HRESULT hr
             = decodeProperties(streamReader(stream), Derived::description().persistedProperties, properties);
@@ -154,8 +155,8 @@ public:
 
     HRESULT Save(IStream* stream, BOOL clearDirty) override
     {
-        if (!stream)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(stream); FAILED(hr))
+            return hr;
         std::vector<PersistedProperty> properties;
         std::vector<std::uint8_t> bytes;
         HRESULT hr = readPersisted(properties);
@@ -172,8 +173,8 @@ public:
 
     HRESULT GetSizeMax(std::uint64_t* size) override
     {
-        if (!size)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(size); FAILED(hr))
+            return hr;
         std::vector<PersistedProperty> properties;
         std::vector<std::uint8_t> bytes;
         HRESULT hr = readPersisted(properties);
@@ -207,8 +208,8 @@ public:
 
     HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** point) override
     {
-        if (!point)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(point); FAILED(hr))
+            return hr;
         *point = nullptr;
         if (!m_connectionPoint || riid != m_connectionPoint->events())
             return CONNECT_E_NOCONNECTION;
@@ -227,8 +228,8 @@ public:
 
     HRESULT GetGUID(DWORD kind, GUID* guid) override
     {
-        if (!guid)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(guid); FAILED(hr))
+            return hr;
         *guid = GUID_NULL;
         if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID)
             return E_INVALIDARG;

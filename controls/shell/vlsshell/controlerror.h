@@ -16,6 +16,7 @@
 // of memory gives E_OUTOFMEMORY, anything else E_UNEXPECTED: no exception leaves a member.
 
 #include "classdescription.h"
+#include "vlscom/pointers.h"
 
 #include <exception>
 #include <new>
@@ -51,8 +52,8 @@ private:
 // its pointer parameters with this and nothing else.
 template <class T> T& requirePointer(T* pointer)
 {
-    if (!pointer)
-        throw ControlError::status(E_POINTER);
+    if (const HRESULT hr = vlscom::checkPointers(pointer); FAILED(hr))
+        throw ControlError::status(hr);
     return *pointer;
 }
 

@@ -11,6 +11,7 @@
 // own Invoke, so that two dual interfaces on one object keep their own DISPIDs.
 
 #include "typedescription.h"
+#include "vlscom/pointers.h"
 
 namespace vlsshell {
 
@@ -20,16 +21,16 @@ template <class I> class DispatchImpl : public I {
 public:
     HRESULT GetTypeInfoCount(UINT* count) override
     {
-        if (!count)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(count); FAILED(hr))
+            return hr;
         *count = 0;
         return S_OK;
     }
 
     HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override
     {
-        if (!info)
-            return E_POINTER;
+        if (const HRESULT hr = vlscom::checkPointers(info); FAILED(hr))
+            return hr;
         *info = nullptr;
         return DISP_E_BADINDEX;
     }

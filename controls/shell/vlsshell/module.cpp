@@ -2,6 +2,7 @@
 
 #include "classfactory.h"
 #include "vlscom/errorinfo.h"
+#include "vlscom/pointers.h"
 #include "vlscom/regedit.h"
 #include "vlscom/registry.h"
 
@@ -118,8 +119,8 @@ std::string modulePath()
 
 HRESULT getClassObject(const ServerDescription& server, REFCLSID clsid, REFIID riid, void** object)
 {
-    if (!object)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(object); FAILED(hr))
+        return hr;
     *object = nullptr;
     for (const ClassDescription* description : server.classes) {
         if (description->clsid != clsid)

@@ -1,5 +1,7 @@
 #include "propertystream.h"
 
+#include "vlscom/pointers.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -198,8 +200,8 @@ HRESULT decodeProperties(std::span<const std::uint8_t> bytes, std::span<const DI
 
 HRESULT writeStream(IStream* stream, std::span<const std::uint8_t> bytes)
 {
-    if (!stream)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(stream); FAILED(hr))
+        return hr;
     std::size_t done = 0;
     while (done < bytes.size()) {
         const auto chunk = static_cast<ULONG>(std::min<std::size_t>(bytes.size() - done, 1U << 30));

@@ -1,6 +1,7 @@
 #include "typedescription.h"
 
 #include "vlscom/errorinfo.h"
+#include "vlscom/pointers.h"
 
 #include <limits>
 
@@ -168,8 +169,8 @@ HRESULT idsOfNames(
 {
     if (riid != IID_NULL)
         return DISP_E_UNKNOWNINTERFACE;
-    if (!names || !ids)
-        return E_POINTER;
+    if (const HRESULT hr = vlscom::checkPointers(names, ids); FAILED(hr))
+        return hr;
     if (count == 0)
         return E_INVALIDARG;
     for (UINT i = 0; i < count; ++i)
