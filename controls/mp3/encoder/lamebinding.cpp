@@ -1,67 +1,50 @@
 #include "lamebinding.h"
 
 #include "encodererror.h"
-
-#include <cstdlib>
-#include <dlfcn.h>
-#include <optional>
+#include "librarybinding.h"
 
 namespace vlsmp3 {
 
-namespace {
-template <class Function> bool lookUp(void* library, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
-} // namespace
-
 LameBinding LameBinding::load(const char* library)
 {
-    void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
+    LibrarySymbols symbols(library);
+    if (!symbols.loaded())
         throw EncoderError(EncoderMessage::LibraryNotLoaded);
-    LameBinding binding;
-    const bool complete = lookUp(handle, "lame_init", binding.init)
-        && lookUp(handle, "lame_close", binding.close) && lookUp(handle, "lame_set_errorf", binding.setErrorf)
-        && lookUp(handle, "lame_set_debugf", binding.setDebugf)
-        && lookUp(handle, "lame_set_msgf", binding.setMsgf)
-        && lookUp(handle, "lame_set_in_samplerate", binding.setInSamplerate)
-        && lookUp(handle, "lame_set_num_channels", binding.setNumChannels)
-        && lookUp(handle, "lame_set_out_samplerate", binding.setOutSamplerate)
-        && lookUp(handle, "lame_set_mode", binding.setMode)
-        && lookUp(handle, "lame_set_brate", binding.setBrate)
-        && lookUp(handle, "lame_set_preset", binding.setPreset)
-        && lookUp(handle, "lame_set_VBR", binding.setVbr)
-        && lookUp(handle, "lame_set_VBR_mean_bitrate_kbps", binding.setVbrMeanBitrateKbps)
-        && lookUp(handle, "lame_set_VBR_min_bitrate_kbps", binding.setVbrMinBitrateKbps)
-        && lookUp(handle, "lame_set_quality", binding.setQuality)
-        && lookUp(handle, "lame_set_original", binding.setOriginal)
-        && lookUp(handle, "lame_set_bWriteVbrTag", binding.setWriteVbrTag)
-        && lookUp(handle, "lame_init_params", binding.initParams)
-        && lookUp(handle, "lame_get_framesize", binding.framesize)
-        && lookUp(handle, "lame_get_num_channels", binding.numChannels)
-        && lookUp(handle, "lame_encode_buffer", binding.encodeBuffer)
-        && lookUp(handle, "lame_encode_buffer_interleaved", binding.encodeBufferInterleaved)
-        && lookUp(handle, "lame_encode_buffer_float", binding.encodeBufferFloat)
-        && lookUp(handle, "lame_encode_flush", binding.encodeFlush)
-        && lookUp(handle, "lame_get_lametag_frame", binding.lametagFrame)
-        && lookUp(handle, "get_lame_version", binding.version);
-    if (!complete)
+    LameBinding b;
+    symbols.find("lame_init", b.init)
+        .find("lame_close", b.close)
+        .find("lame_set_errorf", b.setErrorf)
+        .find("lame_set_debugf", b.setDebugf)
+        .find("lame_set_msgf", b.setMsgf)
+        .find("lame_set_in_samplerate", b.setInSamplerate)
+        .find("lame_set_num_channels", b.setNumChannels)
+        .find("lame_set_out_samplerate", b.setOutSamplerate)
+        .find("lame_set_mode", b.setMode)
+        .find("lame_set_brate", b.setBrate)
+        .find("lame_set_preset", b.setPreset)
+        .find("lame_set_VBR", b.setVbr)
+        .find("lame_set_VBR_mean_bitrate_kbps", b.setVbrMeanBitrateKbps)
+        .find("lame_set_VBR_min_bitrate_kbps", b.setVbrMinBitrateKbps)
+        .find("lame_set_quality", b.setQuality)
+        .find("lame_set_original", b.setOriginal)
+        .find("lame_set_bWriteVbrTag", b.setWriteVbrTag)
+        .find("lame_init_params", b.initParams)
+        .find("lame_get_framesize", b.framesize)
+        .find("lame_get_num_channels", b.numChannels)
+        .find("lame_encode_buffer", b.encodeBuffer)
+        .find("lame_encode_buffer_interleaved", b.encodeBufferInterleaved)
+        .find("lame_encode_buffer_float", b.encodeBufferFloat)
+        .find("lame_encode_flush", b.encodeFlush)
+        .find("lame_get_lametag_frame", b.lametagFrame)
+        .find("get_lame_version", b.version);
+    if (!symbols.complete())
         throw EncoderError(EncoderMessage::EngineNotInitialized);
-    return binding;
+    return b;
 }
 
 const LameBinding& LameBinding::bound()
 {
-    static std::mutex mutex;
-    static std::optional<LameBinding> binding;
-    const std::lock_guard lock(mutex);
-    if (!binding) {
-        const char* overridden = std::getenv(libraryVariable);
-        binding = load(overridden && *overridden ? overridden : libraryName);
-    }
-    return *binding;
+    return processBinding<LameBinding>([] { return load(libraryFile(libraryName, libraryVariable)); });
 }
 
 std::mutex& LameBinding::setupMutex()
