@@ -2,6 +2,7 @@
 
 #include "decodererror.h"
 #include "decoderkinds.h"
+#include "ioerror.h"
 #include "vlscom/bstr.h"
 #include "vlscom/systemerror.h"
 #include "vlsdecmessages.h"
@@ -34,6 +35,8 @@ template <class Kind> template <class Body> HRESULT AudioDecoder<Kind>::call(Bod
         } catch (const vlsmp3::DecoderError& error) {
             if (error.id())
                 throw ControlError(error.message());
+            throw ControlError::status(vlscom::hresultFromErrno(error.errorCode()));
+        } catch (const vlsmp3::IoError& error) {
             throw ControlError::status(vlscom::hresultFromErrno(error.errorCode()));
         }
     });
@@ -267,6 +270,9 @@ HRESULT AudioDecoder<Kind>::Read(std::uint8_t* data, std::int32_t count, std::in
         } catch (const vlsmp3::DecoderError& error) {
             reportReadFailure(error.id() ? error.message()
                                          : vlscom::formatSystemError("Read error: %s", error.errorCode()));
+            throw;
+        } catch (const vlsmp3::IoError& error) {
+            reportReadFailure(vlscom::formatSystemError("Read error: %s", error.errorCode()));
             throw;
         }
     });

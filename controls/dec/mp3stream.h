@@ -17,7 +17,7 @@ class Mp3Stream final : public PcmStream {
 public:
     static constexpr std::uint16_t WAVE_FORMAT_MPEGLAYER3 = 85;
 
-    // Throws DecoderError: a system error when the file cannot be opened, UnexpectedEndOfFile or
+    // Throws IoError when the file cannot be opened or read, DecoderError UnexpectedEndOfFile or
     // StreamNotFound when it holds no MP3 stream (a RIFF/WAVE file of another format tag included).
     static std::unique_ptr<Mp3Stream> open(const std::string& path);
     static std::unique_ptr<Mp3Stream> open(std::shared_ptr<vlsmp3::ByteSource> file);

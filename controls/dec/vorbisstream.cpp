@@ -1,7 +1,7 @@
 #include "vorbisstream.h"
 
-#include "decodererror.h"
 #include "filesource.h"
+#include "ioerror.h"
 #include "vlsdecmessages.h"
 #include "vorbiscomments.h"
 
@@ -24,7 +24,7 @@ std::size_t VorbisStream::readInput(void* data, std::size_t size, std::size_t co
         in.offset += n;
         errno = 0;
         return n / size;
-    } catch (const vlsmp3::DecoderError& error) {
+    } catch (const vlsmp3::IoError& error) {
         errno = error.errorCode() ? error.errorCode() : EIO;
     } catch (...) {
         errno = EIO;

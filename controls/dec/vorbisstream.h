@@ -15,7 +15,7 @@ namespace vlsdec {
 // channels (1 or 2); tags from its Vorbis comments. A seek takes effect at the next read.
 class VorbisStream final : public PcmStream {
 public:
-    // Throws DecoderError::system when the file cannot be opened, ControlError NotAVorbisFile or
+    // Throws IoError when the file cannot be opened, ControlError NotAVorbisFile or
     // VorbisLayoutUnsupported when it is not a Vorbis file that can be decoded.
     static std::unique_ptr<VorbisStream> open(const VorbisfileBinding& library, const std::string& path);
     static std::unique_ptr<VorbisStream> open(

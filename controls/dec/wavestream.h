@@ -14,7 +14,7 @@ namespace vlsdec {
 // file's "LIST" "INFO" chunk.
 class WaveStream final : public PcmStream {
 public:
-    // Throws DecoderError::system when the file cannot be opened, ControlError with NotAWaveFile,
+    // Throws IoError when the file cannot be opened, ControlError with NotAWaveFile,
     // WaveNotPcm or WaveLayoutUnsupported when it is not a wave that can be decoded.
     static std::unique_ptr<WaveStream> open(const std::string& path);
     // The same over bytes in memory or elsewhere.

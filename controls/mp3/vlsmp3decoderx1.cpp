@@ -1,6 +1,7 @@
 #include "vlsmp3decoderx1.h"
 
 #include "decodererror.h"
+#include "ioerror.h"
 #include "mp3streamreader.h"
 #include "mpg123binding.h"
 #include "vlscom/bstr.h"
@@ -53,6 +54,8 @@ template <class Body> HRESULT VlsMP3Decoderx1::call(Body&& body)
         } catch (const DecoderError& error) {
             if (error.id())
                 throw ControlError(error.message());
+            throw ControlError::status(vlscom::hresultFromErrno(error.errorCode()));
+        } catch (const IoError& error) {
             throw ControlError::status(vlscom::hresultFromErrno(error.errorCode()));
         }
     });

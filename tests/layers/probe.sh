@@ -28,7 +28,7 @@ probe core:tmbr_audiotools:tmbr_loopbackserver \
   "tmbr (cli) must not link Qt6::Network: tmbr -> tmbr_audiotools -> tmbr_loopbackserver -> Qt6::Network"
 # The runtime above itself, a server library on the application, the application on an engine.
 probe runtime:vlscom:vlsshell "vlscom (runtime) must not link vlsshell (controls)"
-probe controls:vlsmp3engine:tmbr_codegen "vlsmp3engine (controls) must not link tmbr_codegen (core)"
+probe controls:vlsmp3encoder:tmbr_codegen "vlsmp3encoder (controls) must not link tmbr_codegen (core)"
 probe core:tmbr_codegen:vlsmp3decoder "tmbr_codegen (core) must not link vlsmp3decoder (controls)"
 # PulseAudio in a server.
 probe controls:vlsconvselection:tmbr_mci "vlsconvselection (controls) must not link tmbr_mci (core)"

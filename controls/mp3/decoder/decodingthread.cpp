@@ -1,36 +1,21 @@
 #include "decodingthread.h"
 
+#include "bytepipe.h"
 #include "decoderadapter.h"
 #include "decodererror.h"
 #include "frameheader.h"
+#include "ioerror.h"
 #include "mp3streamreader.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vlsmp3 {
 
 namespace {
-
-bool sendAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // Decodes the file in 512-byte reads into chunks of at most 1152 × channels bytes.
 class ChunkProducer {
@@ -177,21 +162,16 @@ void DecodingThread::start()
 {
     if (active())
         return;
-    int ends[2] = { -1, -1 };
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-        throw DecoderError::system(errno);
-    const int size = pipeSize;
-    ::setsockopt(ends[1], SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
-    ::setsockopt(ends[0], SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    m_readEnd = ends[0];
-    m_writeEnd = ends[1];
+    try {
+        m_pipe = std::make_unique<BytePipe>(pipeSize, pipeSize);
+    } catch (const IoError& error) {
+        throw DecoderError::system(error.errorCode());
+    }
     m_stop.store(false);
     try {
         m_thread = std::thread([this] { run(); });
     } catch (const std::system_error& error) {
-        ::close(m_readEnd);
-        ::close(m_writeEnd);
-        m_readEnd = m_writeEnd = -1;
+        m_pipe.reset();
         throw DecoderError::system(error.code().value());
     }
 }
@@ -210,15 +190,10 @@ std::size_t DecodingThread::read(void* data, std::size_t size)
 
 std::size_t DecodingThread::readSome(void* data, std::size_t size)
 {
-    if (m_readEnd < 0 || size == 0)
+    if (!active() || size == 0)
         return 0;
-    for (;;) {
-        const ssize_t n = ::recv(m_readEnd, data, size, 0);
-        if (n >= 0)
-            return static_cast<std::size_t>(n);
-        if (errno != EINTR)
-            return 0;
-    }
+    const long n = m_pipe->read(data, size);
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
 void DecodingThread::finish()
@@ -229,12 +204,9 @@ void DecodingThread::finish()
 void DecodingThread::stop()
 {
     m_stop.store(true);
-    if (m_readEnd >= 0) {
-        // Wakes a thread blocked in send: its write fails with EPIPE.
-        ::shutdown(m_readEnd, SHUT_RDWR);
-        ::close(m_readEnd);
-        m_readEnd = -1;
-    }
+    // Wakes a thread blocked in its write: the write fails with EPIPE.
+    if (active())
+        m_pipe->shutDownReadEnd();
     if (m_thread.joinable())
         m_thread.join();
 }
@@ -267,15 +239,13 @@ void DecodingThread::run()
             if (chunk.empty())
                 break;
             m_positionMs.store(m_positionMs.load() + chunkMs);
-            if (!sendAll(m_writeEnd, chunk.data(), chunk.size()))
+            if (m_pipe->write(chunk.data(), chunk.size()) != 0)
                 break;
         }
     } catch (const std::exception&) {
         // A failed file read or an engine that cannot start ends the stream.
     }
-    ::shutdown(m_writeEnd, SHUT_WR);
-    ::close(m_writeEnd);
-    m_writeEnd = -1;
+    m_pipe->shutDownWriteEnd();
 }
 
 } // namespace vlsmp3

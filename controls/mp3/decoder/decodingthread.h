@@ -5,12 +5,14 @@
 // either at the end of the stream (finish) or early (stop); both join the thread. A new run
 // continues from where the previous one left the file, or from a pending seek.
 
+#include "bytepipe.h"
 #include "bytesource.h"
 #include "streaminfo.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <thread>
 
 namespace vlsmp3 {
@@ -27,7 +29,7 @@ public:
     ~DecodingThread() { stop(); }
 
     // True from start() until finish() or stop().
-    bool active() const { return m_readEnd >= 0; }
+    bool active() const { return m_pipe && m_pipe->readEndOpen(); }
     // Creates the pipe and starts the thread. Throws DecoderError::system when either fails.
     void start();
     // Reads until size bytes were read or the stream ended; returns the count. Owner's thread.
@@ -52,8 +54,8 @@ private:
     const StreamInfo& m_info;
     // Touched by the thread during a run, by the owner between runs.
     std::uint64_t m_filePosition;
-    int m_readEnd = -1;
-    int m_writeEnd = -1;
+    // The reader's side belongs to the owner, the writer's side to the thread during a run.
+    std::unique_ptr<BytePipe> m_pipe;
     std::thread m_thread;
     std::atomic<bool> m_stop { false };
     std::atomic<std::int64_t> m_pendingSeek { -1 };

@@ -3,6 +3,7 @@
 #include "decodererror.h"
 #include "id3v1reader.h"
 #include "id3v2reader.h"
+#include "ioerror.h"
 
 #include <algorithm>
 #include <array>
@@ -67,9 +68,7 @@ std::uint64_t scanFirstFrame(ByteSource& source, std::uint64_t scanStart, std::u
     throw DecoderError(DecoderMessage::StreamNotFound);
 }
 
-} // namespace
-
-StreamInfo readStream(ByteSource& source)
+StreamInfo readStreamOf(ByteSource& source)
 {
     StreamInfo info;
     info.fileSize = source.size();
@@ -127,6 +126,8 @@ StreamInfo readStream(ByteSource& source)
     return info;
 }
 
+} // namespace
+
 std::uint64_t seekOffset(const StreamInfo& info, std::int64_t targetMs)
 {
     if (!(info.duration > 0) || targetMs <= 0)
@@ -146,7 +147,9 @@ std::uint64_t seekOffset(const StreamInfo& info, std::int64_t targetMs)
     return static_cast<std::uint64_t>(std::clamp(offset, 0.0, size));
 }
 
-std::optional<std::uint64_t> findFrame(ByteSource& source, std::uint64_t from, const StreamInfo& info)
+namespace {
+
+std::optional<std::uint64_t> findFrameOf(ByteSource& source, std::uint64_t from, const StreamInfo& info)
 {
     std::vector<std::uint8_t> window(frameSearchLimit + 3);
     const std::size_t got = source.readAt(from, window.data(), window.size());
@@ -155,6 +158,27 @@ std::optional<std::uint64_t> findFrame(ByteSource& source, std::uint64_t from, c
             return from + i;
     }
     return std::nullopt;
+}
+
+} // namespace
+
+// A failed read of the source is the decoder's system error.
+StreamInfo readStream(ByteSource& source)
+{
+    try {
+        return readStreamOf(source);
+    } catch (const IoError& error) {
+        throw DecoderError::system(error.errorCode());
+    }
+}
+
+std::optional<std::uint64_t> findFrame(ByteSource& source, std::uint64_t from, const StreamInfo& info)
+{
+    try {
+        return findFrameOf(source, from, info);
+    } catch (const IoError& error) {
+        throw DecoderError::system(error.errorCode());
+    }
 }
 
 std::optional<InfoFrame> infoFrameIn(

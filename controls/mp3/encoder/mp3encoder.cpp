@@ -7,6 +7,7 @@
 #include "id3v1trailer.h"
 #include "id3v2rewrite.h"
 #include "id3v2tag.h"
+#include "ioerror.h"
 
 #include <algorithm>
 #include <array>
@@ -165,7 +166,12 @@ void Mp3Encoder::startStream()
     else
         m_conversionBuffer = {};
 
-    auto pipe = std::make_unique<BytePipe>(m_pipeSizeHint);
+    std::unique_ptr<BytePipe> pipe;
+    try {
+        pipe = std::make_unique<BytePipe>(m_pipeSizeHint);
+    } catch (const IoError& error) {
+        throw EncoderError(EncoderMessage::CannotCreatePipe, error.errorCode());
+    }
     EncoderErrorSink sink = [this](EncoderMessage id, const std::string& message) {
         {
             const std::lock_guard lock(m_failureMutex);

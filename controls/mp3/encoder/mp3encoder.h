@@ -11,6 +11,7 @@
 #include "encodererror.h"
 #include "encodingthread.h"
 #include "tagfields.h"
+#include "waveformatrecord.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,19 +26,6 @@ namespace vlsmp3 {
 class BytePipe;
 class EngineAdapter;
 class LameBinding;
-
-// The wave format record (WAVEFORMATEX).
-struct WaveFormat {
-    std::uint16_t wFormatTag;
-    std::uint16_t nChannels;
-    std::uint32_t nSamplesPerSec;
-    std::uint32_t nAvgBytesPerSec;
-    std::uint16_t nBlockAlign;
-    std::uint16_t wBitsPerSample;
-    std::uint16_t cbSize;
-};
-
-inline constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
 
 enum class OverwriteAnswer { Yes, No };
 using OverwriteQuestion = std::function<OverwriteAnswer()>;

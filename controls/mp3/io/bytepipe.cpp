@@ -1,7 +1,7 @@
 #include "bytepipe.h"
 
-#include "encodererror.h"
 #include "fileio.h"
+#include "ioerror.h"
 
 #include <cerrno>
 #include <sys/socket.h>
@@ -9,17 +9,21 @@
 
 namespace vlsmp3 {
 
-BytePipe::BytePipe(std::uint32_t sizeHint)
+BytePipe::BytePipe(std::uint32_t sizeHint, std::uint32_t receiveSizeHint)
 {
     int ends[2] = { -1, -1 };
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-        throw EncoderError(EncoderMessage::CannotCreatePipe, errno);
+        throw IoError(errno);
     m_readEnd = ends[0];
     m_writeEnd = ends[1];
     if (sizeHint > 0) {
         // Only a hint: the system rounds it and keeps its own minimum.
         const int size = static_cast<int>(sizeHint);
         ::setsockopt(m_writeEnd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+    }
+    if (receiveSizeHint > 0) {
+        const int size = static_cast<int>(receiveSizeHint);
+        ::setsockopt(m_readEnd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
     }
 }
 
@@ -42,6 +46,13 @@ void BytePipe::closeWriteEnd()
     m_writeEnd = -1;
 }
 
+void BytePipe::shutDownWriteEnd()
+{
+    if (m_writeEnd >= 0)
+        ::shutdown(m_writeEnd, SHUT_WR);
+    closeWriteEnd();
+}
+
 long BytePipe::read(void* data, std::size_t size)
 {
     if (m_readEnd < 0)
@@ -53,6 +64,13 @@ void BytePipe::closeReadEnd()
 {
     closeQuietly(m_readEnd);
     m_readEnd = -1;
+}
+
+void BytePipe::shutDownReadEnd()
+{
+    if (m_readEnd >= 0)
+        ::shutdown(m_readEnd, SHUT_RDWR);
+    closeReadEnd();
 }
 
 std::uint32_t BytePipe::bufferSize() const

@@ -12,8 +12,9 @@ namespace vlsmp3 {
 class BytePipe {
 public:
     // sizeHint: the buffer size to ask for, in bytes (0 = the system's default). Throws
-    // EncoderError #7 with the system's text when the pipe cannot be created.
-    explicit BytePipe(std::uint32_t sizeHint);
+    // IoError when the pipe cannot be created.
+    // receiveSizeHint likewise for the reader's receiving buffer.
+    explicit BytePipe(std::uint32_t sizeHint, std::uint32_t receiveSizeHint = 0);
     BytePipe(const BytePipe&) = delete;
     BytePipe& operator=(const BytePipe&) = delete;
     ~BytePipe();
@@ -23,11 +24,18 @@ public:
     int write(const void* data, std::size_t size);
     // The reader then sees the end of the stream once it has drained the pipe.
     void closeWriteEnd();
+    // Shuts the writer's side down before closing it, so that the reader sees the end of the
+    // stream even while another copy of the descriptor exists.
+    void shutDownWriteEnd();
     bool writeEndOpen() const { return m_writeEnd >= 0; }
 
     // Reader's side. Returns the bytes read, 0 at the end of the stream, -1 on failure.
     long read(void* data, std::size_t size);
     void closeReadEnd();
+    // Shuts both directions of the reader's side down before closing it: a writer blocked in
+    // write wakes up with EPIPE.
+    void shutDownReadEnd();
+    bool readEndOpen() const { return m_readEnd >= 0; }
 
     // The sending buffer size the system granted (bytes).
     std::uint32_t bufferSize() const;

@@ -14,7 +14,7 @@ public:
     // Total size in bytes.
     virtual std::uint64_t size() const = 0;
     // Reads up to size bytes at offset; returns the count (less at the end, 0 past it). Throws
-    // DecoderError::system on a failed read. Safe to call from one thread at a time.
+    // IoError on a failed read. Safe to call from one thread at a time.
     virtual std::size_t readAt(std::uint64_t offset, void* data, std::size_t size) = 0;
 };
 

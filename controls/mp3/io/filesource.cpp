@@ -1,6 +1,6 @@
 #include "filesource.h"
 
-#include "decodererror.h"
+#include "ioerror.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -14,13 +14,13 @@ FileSource::FileSource(const std::string& path)
     // Non-blocking, so that a FIFO given as the file cannot hang the open; it is refused below.
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0)
-        throw DecoderError::system(errno);
+        throw IoError(errno);
     struct stat status { };
     const bool statFailed = ::fstat(m_fd, &status) != 0;
     if (statFailed || !S_ISREG(status.st_mode)) {
         const int error = statFailed ? errno : (S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
         ::close(m_fd);
-        throw DecoderError::system(error);
+        throw IoError(error);
     }
     m_size = static_cast<std::uint64_t>(status.st_size);
     ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -41,7 +41,7 @@ std::size_t FileSource::readAt(std::uint64_t offset, void* data, std::size_t siz
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            throw DecoderError::system(errno);
+            throw IoError(errno);
         }
         if (n == 0)
             break;

@@ -9,7 +9,7 @@ namespace vlsmp3 {
 // A file opened for reading (existing only), read with pread; its size is taken at opening.
 class FileSource final : public ByteSource {
 public:
-    // Throws DecoderError::system when the file cannot be opened or is not a regular file.
+    // Throws IoError when the file cannot be opened or is not a regular file.
     explicit FileSource(const std::string& path);
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;

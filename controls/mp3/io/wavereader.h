@@ -5,7 +5,7 @@
 // never trusted: nothing is allocated or read beyond what the source holds.
 
 #include "bytesource.h"
-#include "mp3encoder.h"
+#include "waveformatrecord.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,4 @@
 #include "bytepipe.h"
-#include "encodererror.h"
 #include "fileio.h"
 
 #include <atomic>
