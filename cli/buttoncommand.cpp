@@ -3,62 +3,48 @@
 #include "command.h"
 #include "generatorarguments.h"
 
-#include <cstdio>
-
 namespace tmbr::cli {
 
 namespace {
 
-const char* const kButtonHelp
-    = "Usage: tmbr button --player NAME --mp3 FILE --out DIR [OPTIONS]\n"
-      "\n"
-      "Generates a single play button for one MP3 file, as \"Generate Single Button Control\"\n"
-      "does: the online test page, the player script (js1, js2), copies of the player, the MP3\n"
-      "and swfobject.js (js1) in DIR, and the local test page in the scratch folder. Prints the\n"
-      "player code, three empty lines and the upload instructions (CR LF line ends).\n"
-      "\n"
-      "Options:\n"
-      "  --player NAME        single-button player: a .swf of the application folder's\n"
-      "                       buttonplayers/, without the extension (required)\n"
-      "  --mp3 FILE           the MP3 file to play\n"
-      "  --out DIR            existing output folder that receives the files to upload\n"
-      "  --server-path TEXT   web folder where the MP3 and player will live, such as /audio/\n"
-      "                       or a full address; empty: the page's own folder\n"
-      "  --code-type TYPE     js1 (SWFObject script, default), js2 (document.write script)\n"
-      "                       or embed (plain object/embed markup)\n"
-      "  --colour 0xRRGGBB    player colour for colourable players (default 0xFFCC00)\n"
-      "  --loop               loop the track forever\n"
-      "  --auto-play          start playing when the page has loaded\n"
-      "  --encrypt            print the code encoded (\"Encrypt HTML\"); the online test\n"
-      "                       page keeps the plain code\n"
-      "  -h, --help           show this help\n"
-      "\n"
-      "Exit status: 0 generated; 1 a file operation failed (files written before stay);\n"
-      "2 bad arguments or input refused (nothing written).\n"
-      "Folders: TMBRSA_APP_DIR overrides the application folder; the scratch folder is\n"
-      "$XDG_CACHE_HOME/tmbrsa/temp/.\n";
+int runButton(const Options& options);
 
 } // namespace
 
-int runButtonCommand(const std::vector<std::string>& args)
-{
-    Options options("tmbr button");
-    using Kind = Options::Kind;
-    options.add("--player", Kind::Value)
-        .add("--mp3", Kind::Value)
-        .add("--out", Kind::Value)
-        .add("--server-path", Kind::Value)
-        .add("--code-type", Kind::Value)
-        .add("--colour", Kind::Value)
-        .add("--loop", Kind::Flag)
-        .add("--auto-play", Kind::Flag)
-        .add("--encrypt", Kind::Flag);
-    options.parse(args);
-    if (options.helpRequested()) {
-        std::fputs(kButtonHelp, stdout);
-        return kExitSuccess;
-    }
+const CommandSpec kButtonCommand = {
+    .name = "button",
+    .summary = "generate a single play button for one MP3 file",
+    .usage = "Usage: tmbr button --player NAME --mp3 FILE --out DIR [OPTIONS]\n",
+    .description
+    = "Generates a single play button for one MP3 file, as \"Generate Single Button Control\"\n"
+      "does: the online test page, the player script (js1, js2), copies of the player, the MP3\n"
+      "and swfobject.js (js1) in DIR, and the local test page in the scratch folder. Prints the\n"
+      "player code, three empty lines and the upload instructions (CR LF line ends).\n",
+    .options = {
+        value("--player NAME", "single-button player: a .swf of the application folder's\n"
+                    "buttonplayers/, without the extension (required)"),
+        value("--mp3 FILE", "the MP3 file to play"),
+        value("--out DIR", "existing output folder that receives the files to upload"),
+        value("--server-path TEXT", "web folder where the MP3 and player will live, such as /audio/\n"
+                    "or a full address; empty: the page's own folder"),
+        codeTypeOption(),
+        value("--colour 0xRRGGBB", "player colour for colourable players (default 0xFFCC00)"),
+        flag("--loop", "loop the track forever"),
+        flag("--auto-play", "start playing when the page has loaded"),
+        flag("--encrypt", "print the code encoded (\"Encrypt HTML\"); the online test\n"
+                    "page keeps the plain code"),
+    },
+    .positionals = false,
+    .helpColumn = 23,
+    .listsHelpOption = true,
+    .notes = kGeneratorNotes,
+    .run = runButton,
+};
 
+namespace {
+
+int runButton(const Options& options)
+{
     codegen::GeneratorSettings settings;
     if (options.has("--code-type"))
         settings.codeType = parseCodeType(options, options.value("--code-type"));
@@ -91,5 +77,7 @@ int runButtonCommand(const std::vector<std::string>& args)
 
     return reportGeneration(codegen::generateSingleButton(settings, folders, codegen::systemClock()));
 }
+
+} // namespace
 
 } // namespace tmbr::cli

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "options.h"
 
 namespace tmbr::cli {
 
@@ -11,19 +10,12 @@ inline constexpr int kExitFailure = 1; // the operation failed (file error, comp
 inline constexpr int kExitUsage = 2; // bad arguments or input rejected before any work
 inline constexpr int kExitInterrupted = 130; // stopped by SIGINT or SIGTERM, unfinished output removed
 
-// One subcommand of tmbr. `run` receives the arguments after the command name
-// and returns the exit code; it reports on standard output and standard error.
-struct Command {
-    const char* name;
-    const char* summary; // one line for "tmbr --help"
-    int (*run)(const std::vector<std::string>& args);
-};
-
-int runButtonCommand(const std::vector<std::string>& args);
-int runJukeboxCommand(const std::vector<std::string>& args);
-int runInfoCommand(const std::vector<std::string>& args);
-int runDecodeCommand(const std::vector<std::string>& args);
-int runEncodeCommand(const std::vector<std::string>& args);
-int runOptimizeCommand(const std::vector<std::string>& args);
+// The subcommands of tmbr, in the order "tmbr --help" lists them.
+extern const CommandSpec kButtonCommand;
+extern const CommandSpec kJukeboxCommand;
+extern const CommandSpec kInfoCommand;
+extern const CommandSpec kDecodeCommand;
+extern const CommandSpec kEncodeCommand;
+extern const CommandSpec kOptimizeCommand;
 
 } // namespace tmbr::cli

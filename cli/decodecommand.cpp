@@ -2,7 +2,6 @@
 #include "command.h"
 #include "decoderclient.h"
 #include "interruptrequest.h"
-#include "options.h"
 #include "progressbar.h"
 #include "vlscom/replacementfile.h"
 
@@ -19,37 +18,43 @@ namespace tmbr::cli {
 
 namespace {
 
-const char kDecodeHelp[] = "Usage: tmbr decode FILE.mp3 OUT.wav [--channels N] [--rate HZ] [--bits 8|16]\n"
-                           "                   [--seek SECONDS]\n"
-                           "\n"
-                           "Decodes the MP3 file through the MP3 decoder control into a PCM WAV file.\n"
-                           "\n"
-                           "Options:\n"
-                           "  --channels N     1 or 2 (default: the file's)\n"
-                           "  --rate HZ        output sample rate (default: the file's)\n"
-                           "  --bits 8|16      sample size (default: 16)\n"
-                           "  --seek SECONDS   start this far into the file\n"
-                           "\n"
-                           "The WAV file is written under a temporary name beside OUT.wav and takes its\n"
-                           "place once complete: a failed or stopped run leaves an existing OUT.wav as it\n"
-                           "was. A device or a pipe (/dev/stdout) is written as it is; on a pipe the\n"
-                           "header's sizes say \"up to the end\". A file that decodes to no audio at all\n"
-                           "fails. The output may not be the input file. On a terminal, a progress bar\n"
-                           "shows on standard error. SIGINT or SIGTERM stops the decoding and exits 130.\n";
+int runDecode(const Options& options);
 
-std::int32_t number(const Options& options, const std::string& name, long low, long high)
+// A whole number from low to high; an empty value leaves the file's own.
+NumberCheck range(long low, long high, std::vector<long> only = {})
 {
-    const std::string text = options.value("--" + name);
-    if (text.empty())
-        return 0;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < low || value > high)
-        throw options.error("--" + name + " expects a whole number from " + std::to_string(low) + " to "
-            + std::to_string(high));
-    return static_cast<std::int32_t>(value);
+    NumberCheck check = wholeNumber(low, high, std::move(only));
+    check.emptyIsAbsent = true;
+    return check;
 }
+
+} // namespace
+
+const CommandSpec kDecodeCommand = {
+    .name = "decode",
+    .summary = "decode an MP3 file to a PCM WAV file",
+    .usage = "Usage: tmbr decode FILE.mp3 OUT.wav [--channels N] [--rate HZ] [--bits 8|16]\n"
+             "                   [--seek SECONDS]\n",
+    .description = "Decodes the MP3 file through the MP3 decoder control into a PCM WAV file.\n",
+    .options = {
+        value("--channels N", "1 or 2 (default: the file's)", range(1, 2)),
+        value("--rate HZ", "output sample rate (default: the file's)", range(1000, 384000)),
+        value("--bits 8|16", "sample size (default: 16)", range(8, 16, { 8, 16 })),
+        value("--seek SECONDS", "start this far into the file", range(0, 24 * 3600)),
+    },
+    .positionals = true,
+    .helpColumn = 19,
+    .listsHelpOption = false,
+    .notes = "The WAV file is written under a temporary name beside OUT.wav and takes its\n"
+             "place once complete: a failed or stopped run leaves an existing OUT.wav as it\n"
+             "was. A device or a pipe (/dev/stdout) is written as it is; on a pipe the\n"
+             "header's sizes say \"up to the end\". A file that decodes to no audio at all\n"
+             "fails. The output may not be the input file. On a terminal, a progress bar\n"
+             "shows on standard error. SIGINT or SIGTERM stops the decoding and exits 130.\n",
+    .run = runDecode,
+};
+
+namespace {
 
 // The size fields of a WAV file whose length is not known when its header is written.
 constexpr std::uint32_t kUnknownLength = 0xFFFFFFFFu;
@@ -167,29 +172,14 @@ void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath, std::int32_
     progress.finish();
 }
 
-} // namespace
-
-int runDecodeCommand(const std::vector<std::string>& args)
+int runDecode(const Options& options)
 {
-    Options options("tmbr decode");
-    options.allowPositionals();
-    options.add("--channels", Options::Kind::Value)
-        .add("--rate", Options::Kind::Value)
-        .add("--bits", Options::Kind::Value)
-        .add("--seek", Options::Kind::Value);
-    options.parse(args);
-    if (options.helpRequested()) {
-        std::fputs(kDecodeHelp, stdout);
-        return kExitSuccess;
-    }
     if (options.positionals().size() != 2)
         throw options.error("expects an MP3 file and an output WAV file");
-    const std::int32_t channels = number(options, "channels", 1, 2);
-    const std::int32_t rate = number(options, "rate", 1000, 384000);
-    const std::int32_t bits = number(options, "bits", 8, 16);
-    if (bits != 0 && bits != 8 && bits != 16)
-        throw options.error("--bits expects 8 or 16");
-    const std::int32_t seek = number(options, "seek", 0, 24 * 3600);
+    const std::int32_t channels = options.wholeNumber("--channels").value_or(0);
+    const std::int32_t rate = options.wholeNumber("--rate").value_or(0);
+    const std::int32_t bits = options.wholeNumber("--bits").value_or(0);
+    const std::int32_t seek = options.wholeNumber("--seek").value_or(0);
     const std::string& inPath = options.positionals()[0];
     const std::string& outPath = options.positionals()[1];
     if (audiotools::sameFile(inPath, outPath))
@@ -201,7 +191,7 @@ int runDecodeCommand(const std::vector<std::string>& args)
             check(decoder->SetOutputFormat(channels, rate, bits));
         if (options.has("--seek"))
             check(decoder->Seek(seek));
-        decodeTo(decoder.get(), outPath, options.has("--seek") ? seek : 0, interrupt);
+        decodeTo(decoder.get(), outPath, seek, interrupt);
         check(decoder->Close());
         return kExitSuccess;
     } catch (const ComponentError& error) {
@@ -212,5 +202,7 @@ int runDecodeCommand(const std::vector<std::string>& args)
         return kExitInterrupted;
     }
 }
+
+} // namespace
 
 } // namespace tmbr::cli

@@ -34,6 +34,13 @@ codegen::AppFolders applicationFolders()
     return codegen::locateAppFolders(executablePath());
 }
 
+OptionSpec codeTypeOption()
+{
+    return value("--code-type TYPE",
+        "js1 (SWFObject script, default), js2 (document.write script)\n"
+        "or embed (plain object/embed markup)");
+}
+
 codegen::CodeType parseCodeType(const Options& options, const std::string& text)
 {
     if (text == "js1")

@@ -10,6 +10,16 @@ namespace tmbr::cli {
 
 // Arguments and outcome shared by "tmbr button" and "tmbr jukebox".
 
+// What the help of both says after the options.
+inline constexpr char kGeneratorNotes[]
+    = "Exit status: 0 generated; 1 a file operation failed (files written before stay);\n"
+      "2 bad arguments or input refused (nothing written).\n"
+      "Folders: TMBRSA_APP_DIR overrides the application folder; the scratch folder is\n"
+      "$XDG_CACHE_HOME/tmbrsa/temp/.\n";
+
+// "--code-type TYPE", read by parseCodeType.
+OptionSpec codeTypeOption();
+
 // The application folder (TMBRSA_APP_DIR, else beside this executable) and
 // the scratch folder (under XDG_CACHE_HOME), created when missing. Throws
 // GenerationError.

@@ -1,6 +1,5 @@
 #include "command.h"
 #include "decoderclient.h"
-#include "options.h"
 #include "vlscom/bstr.h"
 
 #include <cstdio>
@@ -9,11 +8,26 @@ namespace tmbr::cli {
 
 namespace {
 
-const char kInfoHelp[] = "Usage: tmbr info FILE.mp3\n"
-                         "\n"
-                         "Prints the MP3 file's channels, sample rate (Hz), bit rate (bit/s), duration\n"
-                         "(whole seconds) and its seven tag fields, one per line, as the MP3 decoder\n"
-                         "control reads them. Control characters in a field show as \\xNN (hex).\n";
+int runInfo(const Options& options);
+
+} // namespace
+
+const CommandSpec kInfoCommand = {
+    .name = "info",
+    .summary = "print an MP3 file's format, bit rate, duration and tags",
+    .usage = "Usage: tmbr info FILE.mp3\n",
+    .description = "Prints the MP3 file's channels, sample rate (Hz), bit rate (bit/s), duration\n"
+                   "(whole seconds) and its seven tag fields, one per line, as the MP3 decoder\n"
+                   "control reads them. Control characters in a field show as \\xNN (hex).\n",
+    .options = {},
+    .positionals = true,
+    .helpColumn = 0,
+    .listsHelpOption = false,
+    .notes = "",
+    .run = runInfo,
+};
+
+namespace {
 
 // Tag text comes from the file: a control character (C0, DEL, C1) would reach the terminal as an
 // escape sequence or a forged line, so each one is shown as \xNN.
@@ -43,17 +57,8 @@ std::string tagText(IAudioTag* tags, HRESULT (IAudioTag::*get)(BSTR*))
     return text;
 }
 
-} // namespace
-
-int runInfoCommand(const std::vector<std::string>& args)
+int runInfo(const Options& options)
 {
-    Options options("tmbr info");
-    options.allowPositionals();
-    options.parse(args);
-    if (options.helpRequested()) {
-        std::fputs(kInfoHelp, stdout);
-        return kExitSuccess;
-    }
     if (options.positionals().size() != 1)
         throw options.error("expects one MP3 file");
     try {
@@ -85,5 +90,7 @@ int runInfoCommand(const std::vector<std::string>& args)
         return kExitFailure;
     }
 }
+
+} // namespace
 
 } // namespace tmbr::cli

@@ -11,67 +11,51 @@ namespace tmbr::cli {
 
 namespace {
 
-const char* const kJukeboxHelp
-    = "Usage: tmbr jukebox --player NAME --out DIR [OPTIONS] FILE...\n"
-      "\n"
-      "Generates a multitrack jukebox for two or more MP3 files of one folder, as \"Generate\n"
+int runJukebox(const Options& options);
+
+} // namespace
+
+const CommandSpec kJukeboxCommand = {
+    .name = "jukebox",
+    .summary = "generate a multitrack jukebox for a set of MP3 files",
+    .usage = "Usage: tmbr jukebox --player NAME --out DIR [OPTIONS] FILE...\n",
+    .description
+    = "Generates a multitrack jukebox for two or more MP3 files of one folder, as \"Generate\n"
       "Multitrack Jukebox\" does: settings_as.xml, the online test page, the player script\n"
       "(js1, js2), copies of the MP3 files, the player and swfobject.js (js1) in DIR, and the\n"
       "local test page with its settings in the scratch folder. The playlist follows the order\n"
       "of the FILEs. Prints the page code, three empty lines and the upload instructions\n"
-      "(CR LF line ends).\n"
-      "\n"
-      "Options:\n"
-      "  --player NAME        jukebox player: a .swf of the application folder's\n"
-      "                       jukeboxplayers/, without the extension (required)\n"
-      "  --out DIR            existing output folder that receives the files to upload\n"
-      "  --player-path TEXT   web folder of the player and settings_as.xml, such as /jukebox/;\n"
-      "                       also sets the MP3 path, as typing into the player path box does\n"
-      "  --mp3-path TEXT      web folder of the MP3 files (applied after --player-path);\n"
-      "                       blanks around it stay in the track addresses\n"
-      "  --code-type TYPE     js1 (SWFObject script, default), js2 (document.write script)\n"
-      "                       or embed (plain object/embed markup)\n"
-      "  --colour 0xRRGGBB    player colour, written for players whose name contains \"leon\"\n"
-      "                       (default 0xFFCC00)\n"
-      "  --auto-play          play the first track when the page has loaded\n"
-      "  --no-auto-progress   do not go on to the next track automatically\n"
-      "  --random             play the tracks in random order\n"
-      "  --volume TEXT        initial volume in percent, written as given (default 50)\n"
-      "  --bold               bold playlist font\n"
-      "  --display NAME       display name of a track: the n-th --display names the n-th FILE\n"
-      "                       (default: the file name without its last four characters)\n"
-      "  -h, --help           show this help\n"
-      "\n"
-      "Exit status: 0 generated; 1 a file operation failed (files written before stay);\n"
-      "2 bad arguments or input refused (nothing written).\n"
-      "Folders: TMBRSA_APP_DIR overrides the application folder; the scratch folder is\n"
-      "$XDG_CACHE_HOME/tmbrsa/temp/.\n";
+      "(CR LF line ends).\n",
+    .options = {
+        value("--player NAME", "jukebox player: a .swf of the application folder's\n"
+                    "jukeboxplayers/, without the extension (required)"),
+        value("--out DIR", "existing output folder that receives the files to upload"),
+        value("--player-path TEXT", "web folder of the player and settings_as.xml, such as /jukebox/;\n"
+                    "also sets the MP3 path, as typing into the player path box does"),
+        value("--mp3-path TEXT", "web folder of the MP3 files (applied after --player-path);\n"
+                    "blanks around it stay in the track addresses"),
+        codeTypeOption(),
+        value("--colour 0xRRGGBB", "player colour, written for players whose name contains \"leon\"\n"
+                    "(default 0xFFCC00)"),
+        flag("--auto-play", "play the first track when the page has loaded"),
+        flag("--no-auto-progress", "do not go on to the next track automatically"),
+        flag("--random", "play the tracks in random order"),
+        value("--volume TEXT", "initial volume in percent, written as given (default 50)"),
+        flag("--bold", "bold playlist font"),
+        repeated("--display NAME", "display name of a track: the n-th --display names the n-th FILE\n"
+                    "(default: the file name without its last four characters)"),
+    },
+    .positionals = true,
+    .helpColumn = 23,
+    .listsHelpOption = true,
+    .notes = kGeneratorNotes,
+    .run = runJukebox,
+};
 
-} // namespace
+namespace {
 
-int runJukeboxCommand(const std::vector<std::string>& args)
+int runJukebox(const Options& options)
 {
-    Options options("tmbr jukebox");
-    using Kind = Options::Kind;
-    options.add("--player", Kind::Value)
-        .add("--out", Kind::Value)
-        .add("--player-path", Kind::Value)
-        .add("--mp3-path", Kind::Value)
-        .add("--code-type", Kind::Value)
-        .add("--colour", Kind::Value)
-        .add("--auto-play", Kind::Flag)
-        .add("--no-auto-progress", Kind::Flag)
-        .add("--random", Kind::Flag)
-        .add("--volume", Kind::Value)
-        .add("--bold", Kind::Flag)
-        .add("--display", Kind::Repeated)
-        .allowPositionals();
-    options.parse(args);
-    if (options.helpRequested()) {
-        std::fputs(kJukeboxHelp, stdout);
-        return kExitSuccess;
-    }
-
     codegen::GeneratorSettings settings;
     if (options.has("--code-type"))
         settings.codeType = parseCodeType(options, options.value("--code-type"));
@@ -138,5 +122,7 @@ int runJukeboxCommand(const std::vector<std::string>& args)
 
     return reportGeneration(codegen::generateJukebox(settings, folders, codegen::systemClock()));
 }
+
+} // namespace
 
 } // namespace tmbr::cli

@@ -9,16 +9,15 @@
 
 namespace {
 
-using tmbr::cli::Command;
+using tmbr::cli::CommandSpec;
 
-const Command kCommands[] = {
-    { "button", "generate a single play button for one MP3 file", tmbr::cli::runButtonCommand },
-    { "jukebox", "generate a multitrack jukebox for a set of MP3 files", tmbr::cli::runJukeboxCommand },
-    { "info", "print an MP3 file's format, bit rate, duration and tags", tmbr::cli::runInfoCommand },
-    { "decode", "decode an MP3 file to a PCM WAV file", tmbr::cli::runDecodeCommand },
-    { "encode", "encode a PCM WAV file into an MP3 file", tmbr::cli::runEncodeCommand },
-    { "optimize", "re-encode an MP3 or WAV file at a constant bit rate for streaming",
-        tmbr::cli::runOptimizeCommand },
+const CommandSpec* const kCommands[] = {
+    &tmbr::cli::kButtonCommand,
+    &tmbr::cli::kJukeboxCommand,
+    &tmbr::cli::kInfoCommand,
+    &tmbr::cli::kDecodeCommand,
+    &tmbr::cli::kEncodeCommand,
+    &tmbr::cli::kOptimizeCommand,
 };
 
 std::string usage()
@@ -28,10 +27,10 @@ std::string usage()
                        "Web player code and audio tools of Tambrel Streaming Audio.\n"
                        "\n"
                        "Commands:\n";
-    for (const Command& command : kCommands) {
-        std::string name = command.name;
+    for (const CommandSpec* command : kCommands) {
+        std::string name = command->name;
         name.resize(10, ' ');
-        text += "  " + name + " " + command.summary + "\n";
+        text += "  " + name + " " + command->summary + "\n";
     }
     text += "\n"
             "Options:\n"
@@ -54,11 +53,11 @@ int main(int argc, char** argv)
         std::fputs(usage().c_str(), stdout);
         return tmbr::cli::kExitSuccess;
     }
-    for (const Command& command : kCommands) {
-        if (args[0] != command.name)
+    for (const CommandSpec* command : kCommands) {
+        if (args[0] != command->name)
             continue;
         try {
-            return command.run(std::vector<std::string>(args.begin() + 1, args.end()));
+            return tmbr::cli::runCommand(*command, std::vector<std::string>(args.begin() + 1, args.end()));
         } catch (const tmbr::cli::UsageError& error) {
             std::fprintf(stderr, "%s\n", error.what());
             return tmbr::cli::kExitUsage;
@@ -67,7 +66,7 @@ int main(int argc, char** argv)
                 tmbr::codegen::standardErrorText(error.number(), error.description()).c_str());
             return tmbr::cli::kExitFailure;
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "tmbr %s: %s\n", command.name, error.what());
+            std::fprintf(stderr, "%s: %s\n", command->commandLine().c_str(), error.what());
             return tmbr::cli::kExitFailure;
         }
     }

@@ -1,14 +1,11 @@
 #include "audiotools/mp3optimizer.h"
 #include "command.h"
 #include "interruptrequest.h"
-#include "options.h"
 #include "progressbar.h"
 #include "vlscom/messagequeue.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 
 namespace tmbr::cli {
@@ -17,29 +14,41 @@ namespace {
 
 using namespace tmbr::audiotools;
 
-const char kOptimizeHelp[]
-    = "Usage: tmbr optimize IN OUT.mp3 [--bitrate KBPS] [--rate 11025|22050|44100] [--stereo]\n"
-      "\n"
-      "Re-encodes an MP3 or WAV file into an MP3 file at a constant bit rate, as the desktop\n"
+int runOptimize(const Options& options);
+
+} // namespace
+
+const CommandSpec kOptimizeCommand = {
+    .name = "optimize",
+    .summary = "re-encode an MP3 or WAV file at a constant bit rate for streaming",
+    .usage = "Usage: tmbr optimize IN OUT.mp3 [--bitrate KBPS] [--rate 11025|22050|44100] [--stereo]\n",
+    .description
+    = "Re-encodes an MP3 or WAV file into an MP3 file at a constant bit rate, as the desktop\n"
       "program's MP3 optimizer does. An input whose name ends in \"mp3\" (lower case) goes through\n"
       "the MP3 decoder, the audio converter and the MP3 encoder, keeping its tags; any other input\n"
       "is read as a PCM WAV file by the encoder. The MP3 file is written under a temporary name\n"
-      "beside OUT.mp3 and replaces an existing one once complete; it may not be the input file.\n"
-      "\n"
-      "Options:\n"
-      "  --bitrate KBPS  constant bit rate in kbit/s (default: 56)\n"
-      "  --rate HZ       sample rate of the MP3 file: 11025, 22050 or 44100 (default: 22050)\n"
-      "  --stereo        keep two channels of an MP3 input (default: mono; a WAV input keeps\n"
-      "                  its channels)\n"
-      "\n"
-      "On success prints \"MP3 FILE CONVERTED AS - OUT.mp3\" (MP3 input) or\n"
-      "\"MP3 FILE GENERATED AS - OUT.mp3\" (WAV input). On failure prints the error in upper case\n"
-      "and \""
-      "FATAL ERROR ENCOUNTERED. PROBABLY BAD SOURCE FILE. APPLICATION ABORTED!"
-      "\" on\n"
-      "standard error and exits 1 (also when an MP3 input gives no audio at all). On a terminal, a\n"
-      "progress bar shows on standard error. SIGINT or SIGTERM stops the run and exits 130. A failed\n"
-      "or stopped run leaves an existing OUT.mp3 as it was.\n";
+      "beside OUT.mp3 and replaces an existing one once complete; it may not be the input file.\n",
+    .options = {
+        value("--bitrate KBPS", "constant bit rate in kbit/s (default: 56)", wholeNumber(1, 320)),
+        value("--rate HZ", "sample rate of the MP3 file: 11025, 22050 or 44100 (default: 22050)", wholeNumber(11025, 44100, { 11025, 22050, 44100 })),
+        flag("--stereo", "keep two channels of an MP3 input (default: mono; a WAV input keeps\n"
+                    "its channels)"),
+    },
+    .positionals = true,
+    .helpColumn = 18,
+    .listsHelpOption = false,
+    .notes = "On success prints \"MP3 FILE CONVERTED AS - OUT.mp3\" (MP3 input) or\n"
+             "\"MP3 FILE GENERATED AS - OUT.mp3\" (WAV input). On failure prints the error in upper case\n"
+             "and \""
+             "FATAL ERROR ENCOUNTERED. PROBABLY BAD SOURCE FILE. APPLICATION ABORTED!"
+             "\" on\n"
+             "standard error and exits 1 (also when an MP3 input gives no audio at all). On a terminal, a\n"
+             "progress bar shows on standard error. SIGINT or SIGTERM stops the run and exits 130. A failed\n"
+             "or stopped run leaves an existing OUT.mp3 as it was.\n",
+    .run = runOptimize,
+};
+
+namespace {
 
 // Follows one run to its end.
 class CommandListener final : public IOptimizerListener {
@@ -69,50 +78,23 @@ private:
     OptimizerRoute m_route = OptimizerRoute::Mp3;
 };
 
-std::int32_t wholeNumber(const Options& options, const std::string& name, long low, long high)
-{
-    const std::string text = options.value(name);
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || errno != 0 || *end != '\0' || value < low || value > high)
-        throw options.error(
-            name + " expects a whole number from " + std::to_string(low) + " to " + std::to_string(high));
-    return static_cast<std::int32_t>(value);
-}
-
 int reportFailure(const std::string& errorText)
 {
     std::fprintf(stderr, "%s\n", failedMessage(errorText).c_str());
     return kExitFailure;
 }
 
-} // namespace
-
-int runOptimizeCommand(const std::vector<std::string>& args)
+int runOptimize(const Options& options)
 {
-    Options options("tmbr optimize");
-    options.allowPositionals();
-    options.add("--bitrate", Options::Kind::Value)
-        .add("--rate", Options::Kind::Value)
-        .add("--stereo", Options::Kind::Flag);
-    options.parse(args);
-    if (options.helpRequested()) {
-        std::fputs(kOptimizeHelp, stdout);
-        return kExitSuccess;
-    }
     if (options.positionals().size() != 2)
         throw options.error("expects an input file and an output MP3 file");
     OptimizerSettings settings;
     settings.inputPath = options.positionals()[0];
     settings.outputPath = options.positionals()[1];
-    if (options.has("--bitrate"))
-        settings.bitrate = wholeNumber(options, "--bitrate", 1, 320) * 1000;
-    if (options.has("--rate")) {
-        settings.sampleRate = wholeNumber(options, "--rate", 11025, 44100);
-        if (settings.sampleRate != 11025 && settings.sampleRate != 22050 && settings.sampleRate != 44100)
-            throw options.error("--rate expects 11025, 22050 or 44100");
-    }
+    if (const auto bitrate = options.wholeNumber("--bitrate"))
+        settings.bitrate = *bitrate * 1000;
+    if (const auto rate = options.wholeNumber("--rate"))
+        settings.sampleRate = *rate;
     settings.mono = !options.has("--stereo");
     if (sameFile(settings.inputPath, mp3OutputName(settings.outputPath)))
         throw options.error("the output file is the input file");
@@ -141,5 +123,7 @@ int runOptimizeCommand(const std::vector<std::string>& args)
     std::printf("%s\n", finishedMessage(listener.route(), settings.outputPath).c_str());
     return kExitSuccess;
 }
+
+} // namespace
 
 } // namespace tmbr::cli
