@@ -1,5 +1,7 @@
 #include "waveprobe.h"
 
+#include "vlscom/endian.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -71,12 +73,6 @@ struct ChunkHeader {
     std::uint32_t size;
 };
 
-std::uint32_t littleEndian32(const std::uint8_t* bytes)
-{
-    return std::uint32_t { bytes[0] } | std::uint32_t { bytes[1] } << 8 | std::uint32_t { bytes[2] } << 16
-        | std::uint32_t { bytes[3] } << 24;
-}
-
 // The header at offset when its 8 bytes lie before end.
 std::optional<ChunkHeader> readHeader(ProbeSource& source, std::uint64_t offset, std::uint64_t end)
 {
@@ -86,7 +82,7 @@ std::optional<ChunkHeader> readHeader(ProbeSource& source, std::uint64_t offset,
         return std::nullopt;
     ChunkHeader header {};
     std::memcpy(header.id.data(), bytes.data(), 4);
-    header.size = littleEndian32(bytes.data() + 4);
+    header.size = vlscom::readLe32(bytes.data() + 4);
     return header;
 }
 

@@ -6,6 +6,7 @@
 #include "frameheader.h"
 #include "ioerror.h"
 #include "mp3streamreader.h"
+#include "vlscom/endian.h"
 
 #include <algorithm>
 #include <array>
@@ -126,8 +127,7 @@ private:
             return true;
         if (std::memcmp(next.data(), "TAG", 3) == 0 || std::memcmp(next.data(), "ID3", 3) == 0)
             return true;
-        const std::uint32_t bits = (std::uint32_t { next[0] } << 24) | (std::uint32_t { next[1] } << 16)
-            | (std::uint32_t { next[2] } << 8) | next[3];
+        const std::uint32_t bits = vlscom::readBe32(next.data());
         return FrameHeader(bits).sameStream(FrameHeader(m_info.firstHeader));
     }
 

@@ -4,6 +4,7 @@
 #include "id3v1reader.h"
 #include "id3v2reader.h"
 #include "ioerror.h"
+#include "vlscom/endian.h"
 
 #include <algorithm>
 #include <array>
@@ -16,12 +17,6 @@ namespace vlsmp3 {
 
 namespace {
 
-std::uint32_t bigEndian32(const std::uint8_t* bytes)
-{
-    return (std::uint32_t(bytes[0]) << 24) | (std::uint32_t(bytes[1]) << 16) | (std::uint32_t(bytes[2]) << 8)
-        | std::uint32_t(bytes[3]);
-}
-
 // Bytes after a free-format candidate in which the next header of the same stream must start.
 constexpr std::uint64_t freeFormatReach = 2048;
 
@@ -33,7 +28,7 @@ constexpr std::uint64_t freeFormatReach = 2048;
 bool confirmed(std::span<const std::uint8_t> window, std::uint64_t at, const FrameHeader& candidate)
 {
     const auto follows = [&](std::uint64_t next) {
-        return FrameHeader(bigEndian32(window.data() + next)).sameStream(candidate);
+        return FrameHeader(vlscom::readBe32(window.data() + next)).sameStream(candidate);
     };
     const int length = candidate.frameLength();
     if (length > 0) {
@@ -59,7 +54,7 @@ std::uint64_t scanFirstFrame(ByteSource& source, std::uint64_t scanStart, std::u
     for (std::uint64_t i = 0; i < frameSearchLimit; ++i) {
         if (i + 4 > got)
             throw DecoderError(DecoderMessage::UnexpectedEndOfFile);
-        const FrameHeader candidate(bigEndian32(window.data() + i));
+        const FrameHeader candidate(vlscom::readBe32(window.data() + i));
         if (candidate.plausible() && confirmed(window, i, candidate)) {
             header = candidate.bits();
             return scanStart + i;
@@ -154,7 +149,7 @@ std::optional<std::uint64_t> findFrameOf(ByteSource& source, std::uint64_t from,
     std::vector<std::uint8_t> window(frameSearchLimit + 3);
     const std::size_t got = source.readAt(from, window.data(), window.size());
     for (std::uint64_t i = 0; i < frameSearchLimit && i + 4 <= got; ++i) {
-        if (FrameHeader(bigEndian32(window.data() + i)).matches(info.channels, info.sampleRate))
+        if (FrameHeader(vlscom::readBe32(window.data() + i)).matches(info.channels, info.sampleRate))
             return from + i;
     }
     return std::nullopt;
@@ -187,7 +182,7 @@ std::optional<InfoFrame> infoFrameIn(
     for (std::size_t at = 0; at < limit && at + infoFrameLookahead <= bytes.size(); ++at) {
         if (bytes[at] != 0xFF)
             continue;
-        const FrameHeader header(bigEndian32(bytes.data() + at));
+        const FrameHeader header(vlscom::readBe32(bytes.data() + at));
         if (!header.matches(info.channels, info.sampleRate) || header.frameLength() <= 0)
             continue;
         const std::size_t tag = at + XingHeader::offsetIn(header);

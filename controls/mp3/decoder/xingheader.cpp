@@ -1,16 +1,8 @@
 #include "xingheader.h"
 
+#include "vlscom/endian.h"
+
 namespace vlsmp3 {
-
-namespace {
-
-std::uint32_t bigEndian32(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return (std::uint32_t(bytes[at]) << 24) | (std::uint32_t(bytes[at + 1]) << 16)
-        | (std::uint32_t(bytes[at + 2]) << 8) | std::uint32_t(bytes[at + 3]);
-}
-
-} // namespace
 
 std::size_t XingHeader::offsetIn(FrameHeader header)
 {
@@ -31,12 +23,12 @@ std::optional<XingHeader> XingHeader::parse(FrameHeader header, std::span<const 
     if (!letter(0, 'X', 'I') || !letter(1, 'i', 'n') || !letter(2, 'n', 'f') || !letter(3, 'g', 'o'))
         return std::nullopt;
     XingHeader xing;
-    xing.flags = bigEndian32(frame, start + 4);
+    xing.flags = vlscom::readBe32(frame, start + 4);
     std::size_t at = start + 8;
     const auto take32 = [&]() -> std::optional<std::uint32_t> {
         if (at + 4 > frame.size())
             return std::nullopt;
-        const std::uint32_t value = bigEndian32(frame, at);
+        const std::uint32_t value = vlscom::readBe32(frame, at);
         at += 4;
         return value;
     };

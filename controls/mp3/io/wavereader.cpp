@@ -1,6 +1,7 @@
 #include "wavereader.h"
 
 #include "filesource.h"
+#include "vlscom/endian.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,17 +12,6 @@ namespace vlsmp3 {
 namespace {
 
 constexpr std::uint64_t chunkHeaderSize = 8;
-
-std::uint16_t le16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t le32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
-        | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 struct ChunkHeader {
     char id[4];
@@ -34,7 +24,7 @@ bool readHeader(ByteSource& source, std::uint64_t offset, ChunkHeader& header)
     if (source.readAt(offset, bytes, sizeof bytes) != sizeof bytes)
         return false;
     std::memcpy(header.id, bytes, 4);
-    header.size = le32(bytes + 4);
+    header.size = vlscom::readLe32(bytes + 4);
     return true;
 }
 
@@ -125,8 +115,9 @@ bool WaveReader::parse(WaveContents accepted)
             std::vector<std::uint8_t> record(std::max(header.size, minimumFormatSize), 0);
             if (source.readAt(contents, record.data(), header.size) != header.size)
                 return false;
-            m_format = WaveFormat { le16(&record[0]), le16(&record[2]), le32(&record[4]), le32(&record[8]),
-                le16(&record[12]), le16(&record[14]), 0 };
+            m_format = WaveFormat { vlscom::readLe16(&record[0]), vlscom::readLe16(&record[2]),
+                vlscom::readLe32(&record[4]), vlscom::readLe32(&record[8]), vlscom::readLe16(&record[12]),
+                vlscom::readLe16(&record[14]), 0 };
             if (accepted == WaveContents::Pcm && m_format.wFormatTag != WAVE_FORMAT_PCM)
                 return false;
             haveFormat = true;

@@ -1,6 +1,7 @@
 #include "id3v2reader.h"
 
 #include "tagtextreader.h"
+#include "vlscom/endian.h"
 
 #include <cstring>
 
@@ -65,8 +66,7 @@ void readId3v2(std::span<const std::uint8_t> tag, TagFields& fields)
         const std::size_t left = tag.size() - at;
         if (left < 11)
             break;
-        const std::uint64_t size = (std::uint64_t(tag[at + 4]) << 24) | (std::uint64_t(tag[at + 5]) << 16)
-            | (std::uint64_t(tag[at + 6]) << 8) | std::uint64_t(tag[at + 7]);
+        const std::uint64_t size = std::uint64_t { vlscom::readBe32(tag, at + 4) };
         if (size > left - 10)
             break;
         if (tag[at + 9] == 0) {
