@@ -1,8 +1,8 @@
 #include "fileoperations.h"
 
 #include "generationerror.h"
+#include "vlscom/replacementfile.h"
 
-#include <atomic>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -55,54 +55,31 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return m_fd; }
-    // Closes now so that a failing close (delayed write error) is seen.
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
 
 private:
     int m_fd;
 };
 
 // A hidden file beside the target that becomes the target on commit() and
-// disappears otherwise.
+// disappears otherwise. The name itself is replaced: a link by the new file, a
+// replaced file by one with the permissions of any new file.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::string& target)
         : m_target(target)
     {
-        static std::atomic<unsigned> counter { 0 };
-        const std::string folder = parentOf(target) + "/";
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            m_path
-                = folder + ".tmbr-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
-            const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                m_fd = std::make_unique<FileDescriptor>(fd);
-                return;
-            }
-            if (errno != EEXIST)
-                throw createError(errno, target);
-        }
-        throw GenerationError::fromErrno(EEXIST, target);
+        vlscom::ReplacementFile::Options options;
+        options.followLinks = false;
+        options.inPlaceWhenSpecial = false;
+        options.keepMode = false;
+        if (const int error = m_file.create(target, ".part", options))
+            throw createError(error, target);
     }
-    ~TemporaryFile()
-    {
-        if (!m_committed) {
-            m_fd.reset();
-            ::unlink(m_path.c_str());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
 
     void write(std::string_view bytes)
     {
         while (!bytes.empty()) {
-            const ssize_t written = ::write(m_fd->get(), bytes.data(), bytes.size());
+            const ssize_t written = ::write(m_file.descriptor(), bytes.data(), bytes.size());
             if (written < 0) {
                 if (errno == EINTR)
                     continue;
@@ -114,20 +91,13 @@ public:
 
     void commit()
     {
-        if (::fsync(m_fd->get()) != 0 && errno != EINVAL)
-            throw GenerationError::fromErrno(errno, m_target);
-        if (m_fd->close() != 0)
-            throw GenerationError::fromErrno(errno, m_target);
-        if (::rename(m_path.c_str(), m_target.c_str()) != 0)
-            throw GenerationError::fromErrno(errno, m_target);
-        m_committed = true;
+        if (const int error = m_file.commit())
+            throw GenerationError::fromErrno(error, m_target);
     }
 
 private:
     std::string m_target;
-    std::string m_path;
-    std::unique_ptr<FileDescriptor> m_fd;
-    bool m_committed = false;
+    vlscom::ReplacementFile m_file;
 };
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "codewindowlogic.h"
 
 #include "messages.h"
+#include "vlscom/replacementfile.h"
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -124,22 +124,17 @@ bool replaceFileContent(const std::string& path, const std::string& content)
         && (!S_ISREG(existing.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
         return false;
 
-    // O_EXCL under a name of our own; a new file gets 0666 less the umask as
-    // any new file, a replaced one keeps its owner and mode below.
-    static unsigned serial = 0;
-    int fd = -1;
-    std::string temporary;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folderOf(target) + ".tmbrsa-" + std::to_string(::getpid()) + "-"
-            + std::to_string(++serial) + ".tmp";
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST) {
-            const bool folderLocked = errno == EACCES || errno == EPERM;
-            return exists && folderLocked && overwriteInPlace(target, content);
-        }
+    // A new file gets 0666 less the umask as any new file; a replaced one
+    // keeps its owner and mode below, and is private until then.
+    vlscom::ReplacementFile::Options options;
+    options.keepMode = false;
+    options.newMode = exists ? 0600 : 0666;
+    vlscom::ReplacementFile file;
+    if (const int error = file.create(target, ".tmp", options)) {
+        const bool folderLocked = error == EACCES || error == EPERM;
+        return exists && folderLocked && overwriteInPlace(target, content);
     }
-    if (fd < 0)
-        return false;
+    const int fd = file.descriptor();
     bool ok = true;
     if (exists) {
         // Root gives the file back to its owner; where that is not allowed the
@@ -150,10 +145,7 @@ bool replaceFileContent(const std::string& path, const std::string& content)
     }
     ok = ok && writeAll(fd, content);
     ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(temporary.c_str());
+    ok = ok && file.commit() == 0;
     return ok;
 }
 

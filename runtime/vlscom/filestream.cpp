@@ -1,10 +1,11 @@
 #include "comobject.h"
+#include "replacementfile.h"
 #include "stream.h"
 #include "systemerror.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <filesystem>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,23 +13,18 @@ namespace vlscom {
 
 namespace {
 
+// The stream of a new file reads and writes its own copy of the replacement's descriptor, which
+// stays open on the file after Commit; released without Commit, the replacement is discarded.
 class FileStream final : public ComObject<IStream> {
 public:
-    FileStream(int fd, FileStreamMode mode, std::string path)
+    FileStream(int fd, FileStreamMode mode, std::unique_ptr<ReplacementFile> replacement)
         : m_fd(fd)
         , m_mode(mode)
-        , m_path(std::move(path))
+        , m_replacement(std::move(replacement))
     {
     }
 
-    ~FileStream() override
-    {
-        ::close(m_fd);
-        if (m_mode == FileStreamMode::Create && !m_committed)
-            ::unlink(temporaryPath().c_str());
-    }
-
-    std::string temporaryPath() const { return m_path + ".tmp"; }
+    ~FileStream() override { ::close(m_fd); }
 
     HRESULT Read(void* buffer, ULONG size, ULONG* read) override
     {
@@ -103,16 +99,11 @@ public:
     {
         if (m_mode == FileStreamMode::Read || m_committed)
             return S_OK;
-        if (::fsync(m_fd) != 0 || ::rename(temporaryPath().c_str(), m_path.c_str()) != 0)
+        if (::fsync(m_fd) != 0)
             return hresultFromErrno(errno);
+        if (const int error = m_replacement->commit())
+            return hresultFromErrno(error);
         m_committed = true;
-        const std::string folder = std::filesystem::path(m_path).parent_path().string();
-        const int directory
-            = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (directory >= 0) {
-            ::fsync(directory);
-            ::close(directory);
-        }
         return S_OK;
     }
 
@@ -141,7 +132,7 @@ public:
 private:
     int m_fd;
     FileStreamMode m_mode;
-    std::string m_path;
+    std::unique_ptr<ReplacementFile> m_replacement;
     bool m_committed = false;
 };
 
@@ -152,17 +143,29 @@ HRESULT createFileStream(const std::string& path, FileStreamMode mode, IStream**
     if (!stream)
         return E_POINTER;
     *stream = nullptr;
-    const bool create = mode == FileStreamMode::Create;
-    const std::string target = create ? path + ".tmp" : path;
-    const int fd = create ? ::open(target.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)
-                          : ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    std::unique_ptr<ReplacementFile> replacement;
+    int fd = -1;
+    if (mode == FileStreamMode::Create) {
+        // The new file takes the place of whatever the name holds, as a file of 0644 less the umask.
+        ReplacementFile::Options options;
+        options.followLinks = false;
+        options.inPlaceWhenSpecial = false;
+        options.keepMode = false;
+        options.newMode = 0644;
+        options.readable = true;
+        options.syncFolder = true;
+        replacement = std::make_unique<ReplacementFile>();
+        if (const int error = replacement->create(path, {}, options))
+            return hresultFromErrno(error);
+        fd = ::fcntl(replacement->descriptor(), F_DUPFD_CLOEXEC, 0);
+    } else {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     if (fd < 0)
         return hresultFromErrno(errno);
-    auto object = makeObject<FileStream>(fd, mode, path);
+    auto object = makeObject<FileStream>(fd, mode, std::move(replacement));
     if (!object) {
         ::close(fd);
-        if (create)
-            ::unlink(target.c_str());
         return E_OUTOFMEMORY;
     }
     *stream = object.detach();

@@ -2,6 +2,7 @@
 
 #include "errorinfo.h"
 #include "regedit.h"
+#include "replacementfile.h"
 #include "systemerror.h"
 
 #include <cerrno>
@@ -114,28 +115,24 @@ HRESULT writeAll(int fd, const std::string& text, const std::string& path)
 
 HRESULT replaceFile(const std::string& path, const std::string& text)
 {
-    const std::string temporary = path + ".tmp";
-    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (fd.get() < 0)
-        return failErrno(errno, "cannot create " + temporary);
-    HRESULT hr = writeAll(fd.get(), text, temporary);
-    if (SUCCEEDED(hr) && ::fsync(fd.get()) != 0)
+    ReplacementFile::Options options;
+    options.followLinks = false;
+    options.inPlaceWhenSpecial = false;
+    options.keepMode = false;
+    options.newMode = 0644;
+    options.syncFolder = true;
+    ReplacementFile file;
+    if (const int error = file.create(path, ".tmp", options))
+        return failErrno(error, "cannot create a temporary file beside " + path);
+    const std::string temporary = file.path();
+    HRESULT hr = writeAll(file.descriptor(), text, temporary);
+    if (SUCCEEDED(hr) && ::fsync(file.descriptor()) != 0)
         hr = failErrno(errno, "cannot write " + temporary);
-    if (SUCCEEDED(hr) && ::close(fd.release()) != 0)
-        hr = failErrno(errno, "cannot write " + temporary);
-    if (SUCCEEDED(hr) && ::rename(temporary.c_str(), path.c_str()) != 0)
-        hr = failErrno(errno, "cannot replace " + path);
-    if (FAILED(hr)) {
-        ::unlink(temporary.c_str());
-        return hr;
+    if (SUCCEEDED(hr)) {
+        if (const int error = file.commit())
+            hr = failErrno(error, "cannot replace " + path);
     }
-    // The rename itself reaches the disk with the folder.
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    FileDescriptor directory(
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.get() >= 0)
-        ::fsync(directory.get());
-    return S_OK;
+    return hr;
 }
 
 } // namespace

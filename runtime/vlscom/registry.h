@@ -4,9 +4,9 @@
 // $XDG_DATA_HOME/vlscom/classes.reg, else ~/.local/share/vlscom/classes.reg.
 //
 // Readers take no lock: writers never change the file in place. A writer holds an exclusive lock
-// on "<file>.lock" beside it, reads the current file, writes the new text to "<file>.tmp", flushes
-// it to disk and renames it over the file, so that a crash or a second process never leaves a torn
-// or half-merged registry.
+// on "<file>.lock" beside it, reads the current file, writes the new text to a temporary file
+// created exclusively beside it (ReplacementFile), flushes it to disk and renames it over the file, so that a
+// crash or a second process never leaves a torn or half-merged registry.
 //
 // Failures set the calling thread's error information (source "vlscom") with a description that
 // names the file, and the line for a malformed one.

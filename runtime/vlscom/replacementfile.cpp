@@ -59,30 +59,39 @@ ReplacementFile::~ReplacementFile()
 
 int ReplacementFile::create(const std::string& target, std::string_view suffix)
 {
+    return create(target, suffix, Options {});
+}
+
+int ReplacementFile::create(const std::string& target, std::string_view suffix, const Options& options)
+{
     discard();
     m_target.clear();
+    m_options = options;
     struct stat existing { };
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const bool exists
+        = (options.followLinks ? ::stat(target.c_str(), &existing) : ::lstat(target.c_str(), &existing)) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         return EISDIR;
-    if (exists && !S_ISREG(existing.st_mode)) {
+    if (exists && options.inPlaceWhenSpecial && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
         m_direct = true;
         m_path = target;
         m_target = target;
         return 0;
     }
-    m_target = followed(target);
+    m_target = options.followLinks ? followed(target) : target;
     const std::size_t slash = m_target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : m_target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
     // Two dots and six letters besides the name and the suffix.
     const std::size_t room = kNameMax > 8 + suffix.size() ? kNameMax - 8 - suffix.size() : 1;
     // The temporary file is no more readable than the file it replaces, even for a moment.
-    const mode_t mode = exists ? (existing.st_mode & 0777) : 0666;
+    const mode_t mode = exists && options.keepMode && S_ISREG(existing.st_mode) ? (existing.st_mode & 0777)
+                                                                                : options.newMode;
+    const int access = options.readable ? O_RDWR : O_WRONLY;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::string path
             = folder + "." + cutName(name, room) + "." + randomLetters() + std::string(suffix);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = ::open(path.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             m_fd = fd;
             m_path = path;
@@ -122,7 +131,8 @@ int ReplacementFile::commit()
             ::close(fd);
     }
     struct stat existing { };
-    if (error == 0 && ::stat(m_target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
+    if (error == 0 && m_options.keepMode && ::stat(m_target.c_str(), &existing) == 0
+        && S_ISREG(existing.st_mode))
         ::chmod(m_path.c_str(), existing.st_mode & 0777);
     if (error == 0 && ::rename(m_path.c_str(), m_target.c_str()) != 0)
         error = errno;
@@ -132,6 +142,15 @@ int ReplacementFile::commit()
     }
     m_pending = false;
     m_path.clear();
+    if (m_options.syncFolder) {
+        const std::size_t slash = m_target.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : m_target.substr(0, slash + 1);
+        const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (directory >= 0) {
+            ::fsync(directory);
+            ::close(directory);
+        }
+    }
     return 0;
 }
 

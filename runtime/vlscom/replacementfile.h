@@ -8,10 +8,12 @@
 // was, and never a partial file under its name. A symbolic link to a regular file is followed: the
 // file it names is replaced and the link stays. An existing target that is neither a regular file
 // nor a folder (a device, a pipe, a socket) cannot be replaced by a rename: it is written in place
-// (direct()), and neither commit() nor discard() ever removes it.
+// (direct()), and neither commit() nor discard() ever removes it. Writers with other needs say so
+// in Options.
 
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace vlscom {
 
@@ -23,10 +25,29 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
+    struct Options {
+        // A symbolic link is followed (the file it names is replaced, the link stays); otherwise
+        // the link itself is replaced by the new file.
+        bool followLinks = true;
+        // An existing device, pipe or socket is written in place (direct()); otherwise it is
+        // replaced by the new file like any other.
+        bool inPlaceWhenSpecial = true;
+        // The temporary file has the permission bits of the file it replaces, from its creation
+        // and again at commit(); otherwise it has newMode less the umask, or what the writer sets.
+        bool keepMode = true;
+        // The permission bits a new file is created with, less the umask.
+        mode_t newMode = 0666;
+        // The descriptor is open for reading too.
+        bool readable = false;
+        // commit() flushes the folder as well, so that the rename itself reaches the disk.
+        bool syncFolder = false;
+    };
+
     // Sets up the replacement of `target` (a UTF-8 path), after discarding an earlier one. Returns 0
     // or the errno value: EISDIR for a folder, the system's reason when the temporary file cannot
     // be created (a missing or read-only folder).
     int create(const std::string& target, std::string_view suffix = {});
+    int create(const std::string& target, std::string_view suffix, const Options& options);
 
     // Where the bytes go: the temporary file, or the target itself when direct(). Empty when
     // nothing is set up, and after commit() or discard().
@@ -52,6 +73,7 @@ private:
     std::string m_path;
     std::string m_target;
     int m_fd = -1;
+    Options m_options;
     bool m_direct = false;
     bool m_pending = false; // a temporary file of ours exists at m_path
 };

@@ -56,8 +56,9 @@ HRESULT createMemoryStream(IStream** stream);
 
 enum class FileStreamMode {
     Read, // an existing file, read-only
-    Create, // a new file: written to "<path>.tmp" and renamed over path by Commit; released
-            // without Commit, it leaves path untouched and removes the temporary file
+    Create, // a new file: written to a temporary file created exclusively beside path and renamed
+            // over path by Commit; released without Commit, it leaves path untouched and removes
+            // the temporary file
 };
 
 // A stream on a file. Read mode fails with the system error when the file cannot be opened.

@@ -97,3 +97,45 @@ TEST(ReplacementFile, LinksDevicesAndFolders)
     EXPECT_EQ(file.create(folder.folder() + "/none/out.wav"), ENOENT);
     EXPECT_EQ(namesIn(folder.folder()), (std::vector<std::string> { "link.wav", "null.wav", "real.wav" }));
 }
+
+// A writer that replaces the name itself: a link and a device become the new file, which has the
+// given mode instead of the replaced one's, and the descriptor reads what was written.
+TEST(ReplacementFile, ReplacesTheNameItselfWhenAsked)
+{
+    TemporaryRegistry folder;
+    const std::string real = folder.folder() + "/real.reg";
+    const std::string link = folder.folder() + "/link.reg";
+    writeFile(real, "old");
+    ::chmod(real.c_str(), 0640);
+    std::filesystem::create_symlink(real, link);
+    ReplacementFile::Options options;
+    options.followLinks = false;
+    options.inPlaceWhenSpecial = false;
+    options.keepMode = false;
+    options.newMode = 0600;
+    options.readable = true;
+    options.syncFolder = true;
+    const mode_t umask = ::umask(0022);
+    ReplacementFile file;
+    ASSERT_EQ(file.create(link, {}, options), 0);
+    ::umask(umask);
+    EXPECT_EQ(file.target(), link);
+    put(file, "new");
+    char back[3] {};
+    ASSERT_EQ(::pread(file.descriptor(), back, 3, 0), 3);
+    EXPECT_EQ(std::string(back, 3), "new");
+    ASSERT_EQ(file.commit(), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readFile(link), "new");
+    EXPECT_EQ(modeOf(link), 0600U);
+    EXPECT_EQ(readFile(real), "old");
+
+    const std::string device = folder.folder() + "/null.reg";
+    std::filesystem::create_symlink("/dev/null", device);
+    ASSERT_EQ(file.create(device, {}, options), 0);
+    EXPECT_FALSE(file.direct());
+    EXPECT_NE(file.path(), device);
+    file.discard();
+    EXPECT_TRUE(std::filesystem::is_symlink(device));
+    EXPECT_EQ(namesIn(folder.folder()), (std::vector<std::string> { "link.reg", "null.reg", "real.reg" }));
+}

@@ -55,6 +55,8 @@ TEST(FileStream, CreatedFileAppearsOnlyOnCommit)
     }
     EXPECT_EQ(readFile(path), "previous");
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    // Another writer's file beside the target is neither truncated nor removed.
+    writeFile(path + ".tmp", "another writer's");
     {
         ComPtr<IStream> stream;
         ASSERT_EQ(createFileStream(path, FileStreamMode::Create, stream.put()), S_OK);
@@ -63,6 +65,7 @@ TEST(FileStream, CreatedFileAppearsOnlyOnCommit)
         ASSERT_EQ(stream->Commit(STGC_DEFAULT), S_OK);
     }
     EXPECT_EQ(readFile(path), "new content");
+    EXPECT_EQ(readFile(path + ".tmp"), "another writer's");
     ComPtr<IStream> reader;
     ASSERT_EQ(createFileStream(path, FileStreamMode::Read, reader.put()), S_OK);
     EXPECT_EQ(readAll(reader.get()), "new content");
