@@ -13,6 +13,10 @@
 
 class QTcpSocket;
 
+namespace tmbr::pageserver {
+struct Answer;
+}
+
 namespace tmbr::gui {
 
 // A small HTTP/1.1 server for the local test pages, bound to 127.0.0.1 only,
@@ -30,8 +34,10 @@ namespace tmbr::gui {
 // 127.0.0.1 or localhost with the server's port get 403. Responses are never
 // cached, so a new generation's files show on reload.
 //
-// Runs on the thread that owns it, driven by its event loop; files are sent
-// in pieces as the socket drains, so large MP3 files do not fill memory.
+// Requests are read and answered by pageserver::RequestReader and
+// pageserver::resolve; this class owns the sockets. It runs on the thread
+// that owns it, driven by its event loop; files are sent in pieces as the
+// socket drains, so large MP3 files do not fill memory.
 class LoopbackServer : public QObject, public ITestPageServer {
     Q_OBJECT
 public:
@@ -64,6 +70,9 @@ private:
 
     void acceptConnections();
     void readRequests(QTcpSocket* socket);
+    // Writes `answer` and starts streaming its file, or ends the connection after it.
+    void send(QTcpSocket* socket, Connection& connection, pageserver::Answer answer);
+    void closeAfterResponse(QTcpSocket* socket, Connection& connection);
     void sendMore(QTcpSocket* socket);
     void drop(QTcpSocket* socket);
 
