@@ -1,5 +1,7 @@
 #include "bstr.h"
 
+#include "utf8.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -65,45 +67,10 @@ std::u16string toUtf16(std::string_view utf8)
 {
     std::u16string out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    const std::size_t n = utf8.size();
-    const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(utf8[k]); };
-    while (i < n) {
-        const unsigned char lead = byteAt(i);
-        char32_t code = 0;
-        std::size_t length = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            code = lead;
-            length = 1;
-        } else if ((lead & 0xE0) == 0xC0) {
-            code = lead & 0x1F;
-            length = 2;
-            minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            code = lead & 0x0F;
-            length = 3;
-            minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            code = lead & 0x07;
-            length = 4;
-            minimum = 0x10000;
-        }
-        bool valid = length > 0 && i + length <= n;
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const unsigned char next = byteAt(i + k);
-            if ((next & 0xC0) != 0x80)
-                valid = false;
-            else
-                code = (code << 6) | (next & 0x3F);
-        }
-        if (valid && (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)))
-            valid = false;
-        if (!valid) {
-            out += u'\xFFFD';
-            ++i;
-            continue;
-        }
+    for (std::size_t i = 0; i < utf8.size();) {
+        const vlscom::Utf8Char c = vlscom::decodeUtf8(utf8, i);
+        // Each byte that starts no well-formed sequence becomes one replacement character.
+        char32_t code = c.valid ? c.value : 0xFFFD;
         if (code >= 0x10000) {
             code -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (code >> 10));
@@ -111,7 +78,7 @@ std::u16string toUtf16(std::string_view utf8)
         } else {
             out += static_cast<char16_t>(code);
         }
-        i += length;
+        i += c.length;
     }
     return out;
 }
@@ -129,21 +96,7 @@ std::string toUtf8(std::u16string_view utf16)
         } else if (code >= 0xD800 && code <= 0xDFFF) {
             code = 0xFFFD;
         }
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        vlscom::appendUtf8(out, code);
     }
     return out;
 }
