@@ -4,7 +4,7 @@
 // _IVlsAudioEncoderEvents. Failures of the encoding thread reach the host as OnError, posted to
 // the control's helper window and fired on the thread that owns the control.
 
-#include "audiotaginterface.h"
+#include "audiotagmembers.h"
 #include "mp3encoder.h"
 #include "vlsaudioencoder.h"
 #include "vlsshell/control.h"
@@ -31,7 +31,8 @@ const vlsshell::InterfaceDescription& encoderEventsDescription();
 // The class as vlsmp3x1 registers and creates it.
 const vlsshell::ClassDescription& encoderClass();
 
-class VlsMP3Encoderx1 final : public vlsshell::Control<VlsMP3Encoderx1, IVlsAudioEncoder, IAudioTag> {
+class VlsMP3Encoderx1 final
+    : public vlsshell::Control<VlsMP3Encoderx1, IVlsAudioEncoder, AudioTagMembers<VlsMP3Encoderx1>> {
 public:
     static const vlsshell::ControlDescription& description();
 
@@ -65,27 +66,11 @@ public:
     HRESULT EncodeFromWaveSync(BSTR waveFile) override;
     HRESULT ForceEncodedSamplerate(std::int32_t SampleRate) override;
 
-    // IAudioTag
-    HRESULT get_Title(BSTR* pVal) override;
-    HRESULT put_Title(BSTR newVal) override;
-    HRESULT get_Artist(BSTR* pVal) override;
-    HRESULT put_Artist(BSTR newVal) override;
-    HRESULT get_Album(BSTR* pVal) override;
-    HRESULT put_Album(BSTR newVal) override;
-    HRESULT get_Year(BSTR* pVal) override;
-    HRESULT put_Year(BSTR newVal) override;
-    HRESULT get_Genre(BSTR* pVal) override;
-    HRESULT put_Genre(BSTR newVal) override;
-    HRESULT get_TrackNo(BSTR* pVal) override;
-    HRESULT put_TrackNo(BSTR newVal) override;
-    HRESULT get_Comment(BSTR* pVal) override;
-    HRESULT put_Comment(BSTR newVal) override;
-
 private:
     // guard() that also turns the engine's EncoderError into the control's error.
     template <class Body> HRESULT call(Body&& body);
-    HRESULT getTag(std::u16string TagFields::*field, BSTR* pVal);
-    HRESULT putTag(std::u16string TagFields::*field, BSTR newVal);
+    friend AudioTagMembers<VlsMP3Encoderx1>;
+    TagFields& tagFields() { return m_encoder->tags(); }
     // Waits for the wave thread of the last EncodeFromWave, if any.
     void joinWaveThread();
     void runWaveThread();
