@@ -126,7 +126,7 @@ std::optional<std::uint16_t> probe(ProbeSource& source)
             std::array<std::uint8_t, 2> tag {};
             if (!source.readExactly(data, tag.data(), tag.size()))
                 return std::nullopt;
-            return static_cast<std::uint16_t>(tag[0] | tag[1] << 8);
+            return vlscom::readLe16(tag.data());
         }
         offset = nextChunk(offset, *header);
     }
