@@ -74,7 +74,11 @@ void BM_Resample(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * from);
     state.counters["ring_bytes"] = 2.0 * vlsmp3::PcmFormatConverter::ringSize;
 }
-BENCHMARK(BM_Resample)->Args({ 44100, 22050 })->Args({ 22050, 44100 })->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Resample)
+    ->Args({ 44100, 22050 })
+    ->Args({ 22050, 44100 })
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

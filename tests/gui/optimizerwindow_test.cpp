@@ -4,8 +4,8 @@
 #include "optimizerwindow.h"
 #include "platform/componentevents.h"
 #include "platform/qtclock.h"
-#include "tempfolder.h"
 #include "progressmeter.h"
+#include "tempfolder.h"
 #include "testsupport.h"
 #include "windowtestplatform.h"
 

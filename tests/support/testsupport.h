@@ -11,11 +11,11 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
-#include <vector>
 #include <utility>
-#include <memory>
+#include <vector>
 
 inline std::string readFile(const std::string& path)
 {
@@ -85,7 +85,8 @@ struct ServerLibrary {
     // crashing on a null function.
     void* handle = nullptr;
     HRESULT (*canUnloadNow)() = [] { return E_FAIL; };
-    HRESULT (*getClassObject)(REFCLSID, REFIID, void**) = [](REFCLSID, REFIID, void** object) {
+    HRESULT (*getClassObject)
+    (REFCLSID, REFIID, void**) = [](REFCLSID, REFIID, void** object) {
         if (object)
             *object = nullptr;
         return E_FAIL;

@@ -77,7 +77,8 @@ inline double toneFrequency(
     for (std::size_t i = 1; i < crossings.size(); ++i)
         spacings.push_back(crossings[i] - crossings[i - 1]);
     std::vector<double> sorted = spacings;
-    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    std::nth_element(
+        sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
     const double typical = sorted[sorted.size() / 2];
     double total = 0;
     std::size_t counted = 0;

@@ -52,8 +52,8 @@ struct Encoded {
 };
 
 // Through the adapter, in full chunks; closeAfter chunks stops the stream without finishing it.
-Encoded encodeWithAdapter(EngineAdapter& engine, const BE_CONFIG& record, const std::vector<std::int16_t>& pcm,
-    std::size_t closeAfter = SIZE_MAX)
+Encoded encodeWithAdapter(EngineAdapter& engine, const BE_CONFIG& record,
+    const std::vector<std::int16_t>& pcm, std::size_t closeAfter = SIZE_MAX)
 {
     Encoded encoded;
     std::uint32_t samples = 0;
@@ -95,7 +95,8 @@ std::vector<std::uint8_t> encodeWithEngineResampling(
     const int frames = static_cast<int>(pcm.size()) / channels;
     std::vector<std::int16_t> copy(pcm);
     int size = channels == 1
-        ? lame.encodeBuffer(stream, copy.data(), copy.data(), frames, mp3.data(), static_cast<int>(mp3.size()))
+        ? lame.encodeBuffer(
+            stream, copy.data(), copy.data(), frames, mp3.data(), static_cast<int>(mp3.size()))
         : lame.encodeBufferInterleaved(stream, copy.data(), frames, mp3.data(), static_cast<int>(mp3.size()));
     EXPECT_GE(size, 0);
     size += lame.encodeFlush(stream, mp3.data() + size, static_cast<int>(mp3.size()) - size);
@@ -116,8 +117,8 @@ double agreement(const Decoded& gapless, const Decoded& raw, std::size_t frames)
 {
     const auto channels = static_cast<std::size_t>(gapless.channels);
     const std::size_t delay = 1105 * channels;
-    const std::size_t count
-        = std::min({ gapless.samples.size(), raw.samples.size() - std::min(raw.samples.size(), delay), frames * channels });
+    const std::size_t count = std::min({ gapless.samples.size(),
+        raw.samples.size() - std::min(raw.samples.size(), delay), frames * channels });
     double signal = 0;
     double difference = 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -159,7 +160,8 @@ TEST(ResampledEncoding, SoundsLikeTheEnginesOwnResampling)
         ASSERT_EQ(engine.beWriteVBRHeader(folder.file("ours.mp3")), BE_ERR_SUCCESSFUL);
         const Decoded mine = decodeWithMpg123(folder.file("ours.mp3"));
         const Decoded theirs = decoded(folder, "engine.mp3",
-            encodeWithEngineResampling(pcm, int(c.channels), int(c.rate), int(c.forced), int(record.dwBitrate)));
+            encodeWithEngineResampling(
+                pcm, int(c.channels), int(c.rate), int(c.forced), int(record.dwBitrate)));
         ASSERT_TRUE(mine.ok && theirs.ok);
         EXPECT_EQ(mine.sampleRate, int(c.forced));
         EXPECT_EQ(mine.channels, int(c.channels));
@@ -218,6 +220,7 @@ TEST(ResampledEncoding, ClosingMidStreamStopsTheWorker)
         std::vector<std::uint8_t> buffer(bufferSize);
         std::uint32_t produced = 0;
         for (std::size_t at = 0; at + samples <= pcm.size(); at += samples)
-            ASSERT_EQ(abandoned.beEncodeChunk(samples, pcm.data() + at, buffer.data(), produced), BE_ERR_SUCCESSFUL);
+            ASSERT_EQ(abandoned.beEncodeChunk(samples, pcm.data() + at, buffer.data(), produced),
+                BE_ERR_SUCCESSFUL);
     }
 }
