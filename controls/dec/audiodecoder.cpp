@@ -27,21 +27,6 @@ vlsmp3::PcmFormat pcmFormat(const WAVEFORMATEX& format)
 
 } // namespace
 
-template <class Kind> template <class Body> HRESULT AudioDecoder<Kind>::call(Body&& body)
-{
-    return this->guard([&] {
-        try {
-            return body();
-        } catch (const vlsmp3::DecoderError& error) {
-            if (error.id())
-                throw ControlError(error.message());
-            throw ControlError::status(vlscom::hresultFromErrno(error.errorCode()));
-        } catch (const vlsmp3::IoError& error) {
-            throw ControlError::status(vlscom::hresultFromErrno(error.errorCode()));
-        }
-    });
-}
-
 template <class Kind> AudioDecoder<Kind>::~AudioDecoder()
 {
     closeFile();
@@ -324,81 +309,6 @@ template <class Kind> HRESULT AudioDecoder<Kind>::SetOutputFormatWFX(const WAVEF
         setTarget(format);
         return S_OK;
     });
-}
-
-template <class Kind> HRESULT AudioDecoder<Kind>::getTag(std::u16string TagFields::*field, BSTR* pVal)
-{
-    return call([&] {
-        BSTR& out = requirePointer(pVal);
-        out = nullptr;
-        out = vlscom::allocBstr(std::u16string_view(m_tags.*field));
-        return out ? S_OK : E_OUTOFMEMORY;
-    });
-}
-
-template <class Kind> HRESULT AudioDecoder<Kind>::putTag(std::u16string TagFields::*field, BSTR newVal)
-{
-    return call([&] {
-        m_tags.*field = std::u16string(vlscom::bstrView(newVal));
-        return S_OK;
-    });
-}
-
-template <class Kind> HRESULT AudioDecoder<Kind>::get_Title(BSTR* pVal)
-{
-    return getTag(&TagFields::title, pVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::put_Title(BSTR newVal)
-{
-    return putTag(&TagFields::title, newVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::get_Artist(BSTR* pVal)
-{
-    return getTag(&TagFields::artist, pVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::put_Artist(BSTR newVal)
-{
-    return putTag(&TagFields::artist, newVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::get_Album(BSTR* pVal)
-{
-    return getTag(&TagFields::album, pVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::put_Album(BSTR newVal)
-{
-    return putTag(&TagFields::album, newVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::get_Year(BSTR* pVal)
-{
-    return getTag(&TagFields::year, pVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::put_Year(BSTR newVal)
-{
-    return putTag(&TagFields::year, newVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::get_Genre(BSTR* pVal)
-{
-    return getTag(&TagFields::genre, pVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::put_Genre(BSTR newVal)
-{
-    return putTag(&TagFields::genre, newVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::get_TrackNo(BSTR* pVal)
-{
-    return getTag(&TagFields::trackNo, pVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::put_TrackNo(BSTR newVal)
-{
-    return putTag(&TagFields::trackNo, newVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::get_Comment(BSTR* pVal)
-{
-    return getTag(&TagFields::comment, pVal);
-}
-template <class Kind> HRESULT AudioDecoder<Kind>::put_Comment(BSTR newVal)
-{
-    return putTag(&TagFields::comment, newVal);
 }
 
 template class AudioDecoder<WaveKind>;

@@ -14,11 +14,15 @@
 // second. A failing Read also posts its message to the helper window, which fires OnError on the
 // thread that created the object.
 
-#include "audiotaginterface.h"
+#include "audiotagmembers.h"
+#include "decodererror.h"
 #include "decoderinterface.h"
+#include "ioerror.h"
 #include "pcmformatconverter.h"
 #include "pcmstream.h"
+#include "vlscom/systemerror.h"
 #include "vlsshell/control.h"
+#include "vlsshell/controlerror.h"
 
 #include <memory>
 #include <optional>
@@ -30,7 +34,8 @@ namespace vlsdec {
 inline constexpr UINT WM_DECODER_READ_ERROR = 1104;
 
 template <class Kind>
-class AudioDecoder final : public vlsshell::Control<AudioDecoder<Kind>, IVlsAudioDecoder, IAudioTag> {
+class AudioDecoder final : public vlsshell::Control<AudioDecoder<Kind>, IVlsAudioDecoder,
+                               vlsmp3::AudioTagMembers<AudioDecoder<Kind>>> {
 public:
     static const vlsshell::ControlDescription& description() { return Kind::description(); }
 
@@ -58,29 +63,14 @@ public:
         std::int32_t nChannels, std::int32_t nSamplesPerSec, std::int32_t nBitsPerSample) override;
     HRESULT SetOutputFormatWFX(const WAVEFORMATEX* pWfx) override;
 
-    // IAudioTag
-    HRESULT get_Title(BSTR* pVal) override;
-    HRESULT put_Title(BSTR newVal) override;
-    HRESULT get_Artist(BSTR* pVal) override;
-    HRESULT put_Artist(BSTR newVal) override;
-    HRESULT get_Album(BSTR* pVal) override;
-    HRESULT put_Album(BSTR newVal) override;
-    HRESULT get_Year(BSTR* pVal) override;
-    HRESULT put_Year(BSTR newVal) override;
-    HRESULT get_Genre(BSTR* pVal) override;
-    HRESULT put_Genre(BSTR newVal) override;
-    HRESULT get_TrackNo(BSTR* pVal) override;
-    HRESULT put_TrackNo(BSTR newVal) override;
-    HRESULT get_Comment(BSTR* pVal) override;
-    HRESULT put_Comment(BSTR newVal) override;
-
 private:
-    using Base = vlsshell::Control<AudioDecoder<Kind>, IVlsAudioDecoder, IAudioTag>;
+    using Base = vlsshell::Control<AudioDecoder<Kind>, IVlsAudioDecoder,
+        vlsmp3::AudioTagMembers<AudioDecoder<Kind>>>;
 
     // guard() that also turns the MP3 engine's DecoderError into the control's error.
     template <class Body> HRESULT call(Body&& body);
-    HRESULT getTag(std::u16string vlsmp3::TagFields::*field, BSTR* pVal);
-    HRESULT putTag(std::u16string vlsmp3::TagFields::*field, BSTR newVal);
+    friend vlsmp3::AudioTagMembers<AudioDecoder<Kind>>;
+    vlsmp3::TagFields& tagFields() { return m_tags; }
     bool isOpen() const { return m_stream != nullptr; }
     PcmStream& openStream() const;
     void closeFile();
@@ -102,5 +92,22 @@ private:
     bool m_streamEnded = false;
     vlsmp3::TagFields m_tags;
 };
+
+// The guard of every member: the engine's errors become the control's (defined here so that
+// the tag members, instantiated where the classes are made, see it).
+template <class Kind> template <class Body> HRESULT AudioDecoder<Kind>::call(Body&& body)
+{
+    return this->guard([&] {
+        try {
+            return body();
+        } catch (const vlsmp3::DecoderError& error) {
+            if (error.id())
+                throw vlsshell::ControlError(error.message());
+            throw vlsshell::ControlError::status(vlscom::hresultFromErrno(error.errorCode()));
+        } catch (const vlsmp3::IoError& error) {
+            throw vlsshell::ControlError::status(vlscom::hresultFromErrno(error.errorCode()));
+        }
+    });
+}
 
 } // namespace vlsdec

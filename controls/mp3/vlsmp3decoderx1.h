@@ -3,7 +3,7 @@
 // The MP3 decoder control: IVlsAudioDecoder and IAudioTag on one object, the event source of
 // _IVlsAudioDecoderEvents (declared; no operation raises it: failures are returned).
 
-#include "audiotaginterface.h"
+#include "audiotagmembers.h"
 #include "decoderclass.h"
 #include "decoderinterface.h"
 #include "decodingthread.h"
@@ -21,7 +21,8 @@ namespace vlsmp3 {
 
 const vlsshell::InterfaceDescription& decoderEventsDescription();
 
-class VlsMP3Decoderx1 final : public vlsshell::Control<VlsMP3Decoderx1, IVlsAudioDecoder, IAudioTag> {
+class VlsMP3Decoderx1 final
+    : public vlsshell::Control<VlsMP3Decoderx1, IVlsAudioDecoder, AudioTagMembers<VlsMP3Decoderx1>> {
 public:
     static const vlsshell::ControlDescription& description();
 
@@ -49,27 +50,11 @@ public:
         std::int32_t nChannels, std::int32_t nSamplesPerSec, std::int32_t nBitsPerSample) override;
     HRESULT SetOutputFormatWFX(const WAVEFORMATEX* pWfx) override;
 
-    // IAudioTag
-    HRESULT get_Title(BSTR* pVal) override;
-    HRESULT put_Title(BSTR newVal) override;
-    HRESULT get_Artist(BSTR* pVal) override;
-    HRESULT put_Artist(BSTR newVal) override;
-    HRESULT get_Album(BSTR* pVal) override;
-    HRESULT put_Album(BSTR newVal) override;
-    HRESULT get_Year(BSTR* pVal) override;
-    HRESULT put_Year(BSTR newVal) override;
-    HRESULT get_Genre(BSTR* pVal) override;
-    HRESULT put_Genre(BSTR newVal) override;
-    HRESULT get_TrackNo(BSTR* pVal) override;
-    HRESULT put_TrackNo(BSTR newVal) override;
-    HRESULT get_Comment(BSTR* pVal) override;
-    HRESULT put_Comment(BSTR newVal) override;
-
 private:
     // guard() that also turns the engine's DecoderError into the control's error.
     template <class Body> HRESULT call(Body&& body);
-    HRESULT getTag(std::u16string TagFields::*field, BSTR* pVal);
-    HRESULT putTag(std::u16string TagFields::*field, BSTR newVal);
+    friend AudioTagMembers<VlsMP3Decoderx1>;
+    TagFields& tagFields() { return m_tags; }
     bool isOpen() const { return m_source != nullptr; }
     void closeFile();
     void seekTo(std::int32_t seconds);
