@@ -2,12 +2,12 @@
 
 #include "appicon.h"
 #include "codewindow.h"
-#include "optimizerwindow.h"
 #include "mci/mciinterpreter.h"
-#include "recorderwindow.h"
 #include "messagetexts.h"
+#include "optimizerwindow.h"
 #include "previewwidget.h"
 #include "rearrangedialog.h"
+#include "recorderwindow.h"
 #include "splashwindow.h"
 #include "tooltips.h"
 
@@ -191,8 +191,7 @@ void MainWindow::createMenus()
     QAction* recorder = mnuAudioTools->addAction("Quick &Audio Recorder");
     recorder->setObjectName("mnuAudioRecorder");
     recorder->setShortcut(Qt::Key_F3);
-    connect(
-        recorder, &QAction::triggered, this, [this] { showRecorder(); });
+    connect(recorder, &QAction::triggered, this, [this] { showRecorder(); });
     QAction* optimizer = mnuAudioTools->addAction("&Mp3 Optimizer");
     optimizer->setObjectName("mnuMp3Optimizer");
     optimizer->setShortcut(Qt::Key_F4);

@@ -18,15 +18,6 @@ using vlsmp3::TagFields;
 using vlsshell::ControlError;
 using vlsshell::requirePointer;
 
-namespace {
-
-vlsmp3::PcmFormat pcmFormat(const WAVEFORMATEX& format)
-{
-    return vlsmp3::PcmFormat { format.nChannels, format.nSamplesPerSec, format.wBitsPerSample };
-}
-
-} // namespace
-
 template <class Kind> AudioDecoder<Kind>::~AudioDecoder()
 {
     closeFile();
@@ -69,10 +60,7 @@ template <class Kind> void AudioDecoder<Kind>::closeFile()
         m_stream->endRun();
     m_stream.reset();
     m_reading = false;
-    m_native = WAVEFORMATEX {};
-    m_target.reset();
-    m_converter.reset();
-    m_streamEnded = false;
+    m_output.clear();
 }
 
 template <class Kind> HRESULT AudioDecoder<Kind>::Open(BSTR szFilename)
@@ -82,7 +70,7 @@ template <class Kind> HRESULT AudioDecoder<Kind>::Open(BSTR szFilename)
         m_tags = TagFields {};
         const std::u16string name(vlscom::bstrView(szFilename));
         std::unique_ptr<PcmStream> stream = Kind::open(vlscom::toUtf8(name));
-        m_native = stream->format();
+        m_output.setNative(stream->format());
         m_tags = stream->tags();
         m_stream = std::move(stream);
         m_fileName = name;
@@ -143,7 +131,7 @@ template <class Kind> HRESULT AudioDecoder<Kind>::get_Format(WAVEFORMATEX* pVal)
     return call([&] {
         WAVEFORMATEX& out = requirePointer(pVal);
         openStream();
-        out = m_target ? *m_target : m_native;
+        out = m_output.format();
         return S_OK;
     });
 }
@@ -198,30 +186,6 @@ template <class Kind> std::size_t AudioDecoder<Kind>::readPlain(std::uint8_t* da
     return done;
 }
 
-template <class Kind> std::size_t AudioDecoder<Kind>::readConverted(std::uint8_t* data, std::size_t count)
-{
-    vlsmp3::PcmFormatConverter& converter = *m_converter;
-    if (count >= converter.held()) {
-        std::vector<std::uint8_t> piece(16384);
-        while (converter.held() < count && !m_streamEnded) {
-            if (converter.inputRoom() < piece.size())
-                converter.processWholeBlocks();
-            const std::size_t room = std::min(piece.size(), converter.inputRoom());
-            if (room == 0)
-                break;
-            const std::size_t n = m_stream->read(std::span(piece.data(), room));
-            if (n == 0) {
-                m_streamEnded = true;
-                break;
-            }
-            converter.push(std::span(piece.data(), n));
-        }
-        if (m_streamEnded)
-            converter.flush();
-    }
-    return converter.take(std::span(data, count));
-}
-
 template <class Kind>
 HRESULT AudioDecoder<Kind>::Read(std::uint8_t* data, std::int32_t count, std::int32_t* Read)
 {
@@ -235,15 +199,19 @@ HRESULT AudioDecoder<Kind>::Read(std::uint8_t* data, std::int32_t count, std::in
             if (count <= 0)
                 return S_OK;
             if (!m_reading) {
-                m_streamEnded = false;
+                m_output.startRun();
                 m_stream->startRun();
                 m_reading = true;
             }
-            const std::size_t delivered = m_converter ? readConverted(data, static_cast<std::size_t>(count))
-                                                      : readPlain(data, static_cast<std::size_t>(count));
+            const auto wanted = static_cast<std::size_t>(count);
+            const std::size_t delivered = m_output.converting() ? m_output.readConverted(data, wanted,
+                                              [&](std::uint8_t* piece, std::size_t room) {
+                                                  return m_stream->read(std::span(piece, room));
+                                              })
+                                                                : readPlain(data, wanted);
             if (delivered == 0) {
                 m_reading = false;
-                m_streamEnded = false;
+                m_output.endRun();
                 m_stream->endRun();
             }
             out = static_cast<std::int32_t>(delivered);
@@ -263,52 +231,16 @@ HRESULT AudioDecoder<Kind>::Read(std::uint8_t* data, std::int32_t count, std::in
     });
 }
 
-template <class Kind> void AudioDecoder<Kind>::setTarget(const WAVEFORMATEX& target)
-{
-    if (m_reading)
-        throw ControlError::status(E_UNEXPECTED);
-    try {
-        auto converter = std::make_unique<vlsmp3::PcmFormatConverter>(pcmFormat(m_native), pcmFormat(target));
-        m_converter = std::move(converter);
-        m_target = target;
-    } catch (const std::invalid_argument&) {
-        // A rate of 0 (or a record without a file open) has nothing to convert to.
-        throw ControlError::status(E_UNEXPECTED);
-    }
-}
-
 template <class Kind>
 HRESULT AudioDecoder<Kind>::SetOutputFormat(
     std::int32_t nChannels, std::int32_t nSamplesPerSec, std::int32_t nBitsPerSample)
 {
-    return call([&] {
-        if (nChannels < 0 || nChannels > 2
-            || (nBitsPerSample != 0 && nBitsPerSample != 8 && nBitsPerSample != 16) || nSamplesPerSec < 0)
-            return E_UNEXPECTED;
-        WAVEFORMATEX target = m_target ? *m_target : m_native;
-        if (nChannels)
-            target.nChannels = static_cast<std::uint16_t>(nChannels);
-        if (nSamplesPerSec)
-            target.nSamplesPerSec = static_cast<std::uint32_t>(nSamplesPerSec);
-        if (nBitsPerSample)
-            target.wBitsPerSample = static_cast<std::uint16_t>(nBitsPerSample);
-        target.nBlockAlign = static_cast<std::uint16_t>(target.nChannels * target.wBitsPerSample / 8);
-        target.nAvgBytesPerSec = target.nSamplesPerSec * target.nBlockAlign;
-        setTarget(target);
-        return S_OK;
-    });
+    return call([&] { return m_output.setFormat(nChannels, nSamplesPerSec, nBitsPerSample, m_reading); });
 }
 
 template <class Kind> HRESULT AudioDecoder<Kind>::SetOutputFormatWFX(const WAVEFORMATEX* pWfx)
 {
-    return call([&] {
-        const WAVEFORMATEX& format = requirePointer(pWfx);
-        if ((format.nChannels != 1 && format.nChannels != 2)
-            || (format.wBitsPerSample != 8 && format.wBitsPerSample != 16))
-            return E_UNEXPECTED;
-        setTarget(format);
-        return S_OK;
-    });
+    return call([&] { return m_output.setFormat(requirePointer(pWfx), m_reading); });
 }
 
 template class AudioDecoder<WaveKind>;

@@ -17,6 +17,7 @@
 #include "audiotagmembers.h"
 #include "decodererror.h"
 #include "decoderinterface.h"
+#include "decoderoutput.h"
 #include "ioerror.h"
 #include "pcmformatconverter.h"
 #include "pcmstream.h"
@@ -76,20 +77,13 @@ private:
     void closeFile();
     void seekTo(std::int32_t seconds);
     std::size_t readPlain(std::uint8_t* data, std::size_t count);
-    std::size_t readConverted(std::uint8_t* data, std::size_t count);
-    // Replaces the target format and its converter; E_UNEXPECTED (thrown) during a reading run.
-    void setTarget(const WAVEFORMATEX& target);
     void reportReadFailure(const std::string& message);
 
     std::u16string m_fileName;
     std::unique_ptr<PcmStream> m_stream;
     // A reading run is under way: from the first Read until a Read delivers 0 bytes.
     bool m_reading = false;
-    WAVEFORMATEX m_native {};
-    std::optional<WAVEFORMATEX> m_target;
-    std::unique_ptr<vlsmp3::PcmFormatConverter> m_converter;
-    // The stream reached its end during a converted read; the converter is being flushed.
-    bool m_streamEnded = false;
+    vlsmp3::DecoderOutput m_output;
     vlsmp3::TagFields m_tags;
 };
 

@@ -21,7 +21,8 @@ inline constexpr char VlsAudioConverter_Description[] = "VlsAudioConverter Class
 inline constexpr char16_t VlsAudioConverter_ProgID[] = u"Aurikit.AudioConverter";
 inline constexpr char16_t VlsAudioConverter_VersionedProgID[] = u"Aurikit.AudioConverter.1";
 
-inline constexpr IID DIID__IVlsAudioConverterEvents = vlscom::makeGuid("{3F23B375-9850-4A75-8673-E1E191474F14}");
+inline constexpr IID DIID__IVlsAudioConverterEvents
+    = vlscom::makeGuid("{3F23B375-9850-4A75-8673-E1E191474F14}");
 
 // The error event interfaces the converter subscribes to on its source and destination, as its own
 // type library declares them (_IVlsAudioDecoderEvents, _IVlsAudioEncoderEvents: OnError, DISPID 1,

@@ -78,11 +78,8 @@ void VlsMP3Decoderx1::closeFile()
 {
     m_thread.reset();
     m_source.reset();
-    m_native = WAVEFORMATEX {};
     m_info = StreamInfo {};
-    m_target.reset();
-    m_converter.reset();
-    m_pipeEnded = false;
+    m_output.clear();
 }
 
 HRESULT VlsMP3Decoderx1::Open(BSTR szFilename)
@@ -94,13 +91,14 @@ HRESULT VlsMP3Decoderx1::Open(BSTR szFilename)
         auto source = std::make_unique<FileSource>(vlscom::toUtf8(name));
         m_info = readStream(*source);
         m_tags = m_info.tags;
-        m_native.wFormatTag = WAVE_FORMAT_PCM;
-        m_native.nChannels = static_cast<std::uint16_t>(m_info.channels);
-        m_native.nSamplesPerSec = static_cast<std::uint32_t>(m_info.sampleRate);
-        m_native.wBitsPerSample = 16;
-        m_native.nBlockAlign = static_cast<std::uint16_t>(m_info.channels * 2);
-        m_native.nAvgBytesPerSec = m_native.nBlockAlign * m_native.nSamplesPerSec;
-        m_native.cbSize = 0;
+        WAVEFORMATEX native {};
+        native.wFormatTag = WAVE_FORMAT_PCM;
+        native.nChannels = static_cast<std::uint16_t>(m_info.channels);
+        native.nSamplesPerSec = static_cast<std::uint32_t>(m_info.sampleRate);
+        native.wBitsPerSample = 16;
+        native.nBlockAlign = static_cast<std::uint16_t>(m_info.channels * 2);
+        native.nAvgBytesPerSec = native.nBlockAlign * native.nSamplesPerSec;
+        m_output.setNative(native);
         m_source = std::move(source);
         m_thread = std::make_unique<DecodingThread>(*m_source, m_info);
         m_fileName = name;
@@ -164,7 +162,7 @@ HRESULT VlsMP3Decoderx1::get_Format(WAVEFORMATEX* pVal)
         WAVEFORMATEX& out = requirePointer(pVal);
         if (!isOpen())
             throw DecoderError(DecoderMessage::PropertyFileNotOpen);
-        out = m_target ? *m_target : m_native;
+        out = m_output.format();
         return S_OK;
     });
 }
@@ -212,30 +210,6 @@ HRESULT VlsMP3Decoderx1::get_Filename(BSTR* pVal)
     });
 }
 
-std::size_t VlsMP3Decoderx1::readConverted(std::uint8_t* data, std::size_t count)
-{
-    PcmFormatConverter& converter = *m_converter;
-    if (count >= converter.held()) {
-        std::vector<std::uint8_t> piece(16384);
-        while (converter.held() < count && !m_pipeEnded) {
-            if (converter.inputRoom() < piece.size())
-                converter.processWholeBlocks();
-            const std::size_t room = std::min(piece.size(), converter.inputRoom());
-            if (room == 0)
-                break;
-            const std::size_t n = m_thread->readSome(piece.data(), room);
-            if (n == 0) {
-                m_pipeEnded = true;
-                break;
-            }
-            converter.push(std::span(piece.data(), n));
-        }
-        if (m_pipeEnded)
-            converter.flush();
-    }
-    return converter.take(std::span(data, count));
-}
-
 HRESULT VlsMP3Decoderx1::Read(std::uint8_t* data, std::int32_t count, std::int32_t* Read)
 {
     return call([&] {
@@ -247,67 +221,32 @@ HRESULT VlsMP3Decoderx1::Read(std::uint8_t* data, std::int32_t count, std::int32
         if (count <= 0)
             return S_OK;
         if (!m_thread->active()) {
-            m_pipeEnded = false;
+            m_output.startRun();
             m_thread->start();
         }
-        const std::size_t delivered = m_converter ? readConverted(data, static_cast<std::size_t>(count))
-                                                  : m_thread->read(data, static_cast<std::size_t>(count));
+        const auto wanted = static_cast<std::size_t>(count);
+        const std::size_t delivered = m_output.converting()
+            ? m_output.readConverted(data, wanted,
+                [&](std::uint8_t* piece, std::size_t room) { return m_thread->readSome(piece, room); })
+            : m_thread->read(data, wanted);
         if (delivered == 0) {
             m_thread->finish();
-            m_pipeEnded = false;
+            m_output.endRun();
         }
         out = static_cast<std::int32_t>(delivered);
         return S_OK;
     });
 }
 
-void VlsMP3Decoderx1::setTarget(const WAVEFORMATEX& target)
-{
-    if (m_thread && m_thread->active())
-        throw ControlError::status(E_UNEXPECTED);
-    try {
-        auto converter = std::make_unique<PcmFormatConverter>(
-            PcmFormat { m_native.nChannels, m_native.nSamplesPerSec, m_native.wBitsPerSample },
-            PcmFormat { target.nChannels, target.nSamplesPerSec, target.wBitsPerSample });
-        m_converter = std::move(converter);
-        m_target = target;
-    } catch (const std::invalid_argument&) {
-        // A rate of 0 (or a record without a file open) has nothing to convert to.
-        throw ControlError::status(E_UNEXPECTED);
-    }
-}
-
 HRESULT VlsMP3Decoderx1::SetOutputFormat(
     std::int32_t nChannels, std::int32_t nSamplesPerSec, std::int32_t nBitsPerSample)
 {
-    return call([&] {
-        if (nChannels < 0 || nChannels > 2
-            || (nBitsPerSample != 0 && nBitsPerSample != 8 && nBitsPerSample != 16) || nSamplesPerSec < 0)
-            return E_UNEXPECTED;
-        WAVEFORMATEX target = m_target ? *m_target : m_native;
-        if (nChannels)
-            target.nChannels = static_cast<std::uint16_t>(nChannels);
-        if (nSamplesPerSec)
-            target.nSamplesPerSec = static_cast<std::uint32_t>(nSamplesPerSec);
-        if (nBitsPerSample)
-            target.wBitsPerSample = static_cast<std::uint16_t>(nBitsPerSample);
-        target.nBlockAlign = static_cast<std::uint16_t>(target.nChannels * target.wBitsPerSample / 8);
-        target.nAvgBytesPerSec = target.nSamplesPerSec * target.nBlockAlign;
-        setTarget(target);
-        return S_OK;
-    });
+    return call([&] { return m_output.setFormat(nChannels, nSamplesPerSec, nBitsPerSample, reading()); });
 }
 
 HRESULT VlsMP3Decoderx1::SetOutputFormatWFX(const WAVEFORMATEX* pWfx)
 {
-    return call([&] {
-        const WAVEFORMATEX& format = requirePointer(pWfx);
-        if ((format.nChannels != 1 && format.nChannels != 2)
-            || (format.wBitsPerSample != 8 && format.wBitsPerSample != 16))
-            return E_UNEXPECTED;
-        setTarget(format);
-        return S_OK;
-    });
+    return call([&] { return m_output.setFormat(requirePointer(pWfx), reading()); });
 }
 
 } // namespace vlsmp3

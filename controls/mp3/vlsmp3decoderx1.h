@@ -6,6 +6,7 @@
 #include "audiotagmembers.h"
 #include "decoderclass.h"
 #include "decoderinterface.h"
+#include "decoderoutput.h"
 #include "decodingthread.h"
 #include "filesource.h"
 #include "pcmformatconverter.h"
@@ -58,19 +59,14 @@ private:
     bool isOpen() const { return m_source != nullptr; }
     void closeFile();
     void seekTo(std::int32_t seconds);
-    std::size_t readConverted(std::uint8_t* data, std::size_t count);
-    // Replaces the target format and its converter; E_UNEXPECTED (thrown) while reading.
-    void setTarget(const WAVEFORMATEX& target);
+    // The decoding thread runs: the output format cannot change.
+    bool reading() const { return m_thread && m_thread->active(); }
 
     std::u16string m_fileName;
     std::unique_ptr<FileSource> m_source;
     StreamInfo m_info;
     std::unique_ptr<DecodingThread> m_thread;
-    WAVEFORMATEX m_native {};
-    std::optional<WAVEFORMATEX> m_target;
-    std::unique_ptr<PcmFormatConverter> m_converter;
-    // The pipe reached its end during a converted read; the converter is being flushed.
-    bool m_pipeEnded = false;
+    DecoderOutput m_output;
     TagFields m_tags;
 };
 

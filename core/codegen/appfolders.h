@@ -18,8 +18,8 @@ AppFolders locateAppFolders(const std::string& executablePath);
 std::vector<std::string> listPlayers(const std::string& templateFolder);
 
 enum class ScratchCleanup {
-    LeftAlone,       // no "do-not-upload.html": nothing deleted
-    Emptied,         // every file deleted
+    LeftAlone, // no "do-not-upload.html": nothing deleted
+    Emptied, // every file deleted
     PermissionDenied // a file could not be deleted (error 70): the caller warns and goes on
 };
 

@@ -7,6 +7,9 @@ namespace tmbr::codegen {
 enum class CodeType { JavaScriptMethod1 = 0, JavaScriptMethod2 = 1, FlashEmbedCode = 2 };
 
 // True for the two code types that write a player script file.
-constexpr bool writesScriptFile(CodeType type) { return type != CodeType::FlashEmbedCode; }
+constexpr bool writesScriptFile(CodeType type)
+{
+    return type != CodeType::FlashEmbedCode;
+}
 
 } // namespace tmbr::codegen

@@ -17,8 +17,8 @@ struct AppFolders {
 
 enum class GenerationStatus {
     Generated, // code and instructions are ready for the code window
-    Invalid,   // a validation message; nothing was written
-    Failed,    // the standard error box text; files written before stay
+    Invalid, // a validation message; nothing was written
+    Failed, // the standard error box text; files written before stay
 };
 
 // What the window does after a validation message.
@@ -26,9 +26,9 @@ enum class FollowUp { None, FocusSingleOutputButton, FocusJukeboxOutputButton, O
 
 struct GenerationResult {
     GenerationStatus status = GenerationStatus::Generated;
-    std::string code;         // shown in the code window (encoded when "Encrypt HTML" is set)
+    std::string code; // shown in the code window (encoded when "Encrypt HTML" is set)
     std::string instructions; // upload instructions
-    std::string message;      // validation message or standard error box text
+    std::string message; // validation message or standard error box text
     FollowUp followUp = FollowUp::None;
 };
 
@@ -36,7 +36,7 @@ struct GenerationResult {
 // "/" to serverPathSingle), then writes and copies every file. `yield` is
 // handed to EncodePageCode.
 GenerationResult generateSingleButton(GeneratorSettings& settings, const AppFolders& folders,
-                                      const Clock& clock, const std::function<void()>& yield = {});
+    const Clock& clock, const std::function<void()>& yield = {});
 
 // "Generate Multitrack &Jukebox": validates in the stated order (may append
 // "/" to both server paths, the player path being copied into the MP3 path),

@@ -15,31 +15,31 @@ struct GeneratorSettings {
     CodeType codeType = CodeType::JavaScriptMethod1; // mnuSelect
 
     // Single button tab
-    std::string singlePlayer;                  // lstSingle, selected text
-    std::string serverPathSingle;              // txtServerPathSingle
-    std::string mp3Name;                       // lblMp3Name
-    std::string mp3Path;                       // lblMp3Path
-    std::string singleLocalPath;               // lblSingleLocalPath, ends with "/"
-    std::string singleOutDir;                  // lblSingleOutDir, ends with "/"
+    std::string singlePlayer; // lstSingle, selected text
+    std::string serverPathSingle; // txtServerPathSingle
+    std::string mp3Name; // lblMp3Name
+    std::string mp3Path; // lblMp3Path
+    std::string singleLocalPath; // lblSingleLocalPath, ends with "/"
+    std::string singleOutDir; // lblSingleOutDir, ends with "/"
     std::string playerColorSingle = "0xFFCC00"; // lblPlayerColorSingle
-    bool singleLoop = false;                   // chkSingleLoop
-    bool singleAuto = false;                   // chkSingleAuto
-    bool encryptSingle = false;                // chkEncryptSingle
+    bool singleLoop = false; // chkSingleLoop
+    bool singleAuto = false; // chkSingleAuto
+    bool encryptSingle = false; // chkEncryptSingle
 
     // Multitrack jukebox tab
-    std::string multiPlayer;                      // lstMulti, selected text
-    std::vector<std::string> mp3Files;            // lstMp3Files
+    std::string multiPlayer; // lstMulti, selected text
+    std::vector<std::string> mp3Files; // lstMp3Files
     std::vector<std::string> mp3FileDisplayNames; // lstMp3FileDisplayNames, index-aligned
-    std::string multiLocalPath;                   // lblMultiLocalPath, ends with "/"
-    std::string serverPathMultiMp3;               // txtServerPathMultiMp3
-    std::string serverPathMultiPlayer;            // txtServerPathMultiPlayer
-    std::string multiOutDir;                      // lblMultiOutDir, ends with "/"
-    std::string playerColorMulti = "0xFFCC00";    // lblPlayerColorMulti
-    bool multiAutoPlay = false;                   // chkMultiAutoPlay
-    bool multiAutoProgress = true;                // chkMultiAutoProgress (start-up checks it)
-    bool multiRandom = false;                     // chkMultiRandom
-    bool playlistFontBold = false;                // chkPlaylistFontBold
-    std::string audioLevel = "50";                // txtAudioLevel, free text
+    std::string multiLocalPath; // lblMultiLocalPath, ends with "/"
+    std::string serverPathMultiMp3; // txtServerPathMultiMp3
+    std::string serverPathMultiPlayer; // txtServerPathMultiPlayer
+    std::string multiOutDir; // lblMultiOutDir, ends with "/"
+    std::string playerColorMulti = "0xFFCC00"; // lblPlayerColorMulti
+    bool multiAutoPlay = false; // chkMultiAutoPlay
+    bool multiAutoProgress = true; // chkMultiAutoProgress (start-up checks it)
+    bool multiRandom = false; // chkMultiRandom
+    bool playlistFontBold = false; // chkPlaylistFontBold
+    std::string audioLevel = "50"; // txtAudioLevel, free text
 };
 
 // What the MP3 locator does with the chosen file: name, full path and folder
@@ -60,7 +60,7 @@ void setServerPathMultiPlayer(GeneratorSettings& settings, const std::string& te
 // and return false (the caller shows "YOU NEED TO CHOOSE AT LEAST TWO MP3
 // AUDIO FILES."); otherwise the playlist is replaced, each display name being
 // the file name without its last four characters, and true is returned.
-bool chooseJukeboxFiles(GeneratorSettings& settings, const std::string& folder,
-                        const std::vector<std::string>& names);
+bool chooseJukeboxFiles(
+    GeneratorSettings& settings, const std::string& folder, const std::vector<std::string>& names);
 
 } // namespace tmbr::codegen

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/imci.h"
 #include "mci/mcicommand.h"
 #include "mci/waveaudiodevice.h"
+#include "platform/imci.h"
 
 #include <map>
 #include <memory>

@@ -71,8 +71,7 @@ struct ServerLibrary {
             return;
         }
         canUnloadNow = reinterpret_cast<HRESULT (*)()>(::dlsym(handle, "DllCanUnloadNow"));
-        getClassObject
-            = reinterpret_cast<HRESULT (*)(REFCLSID, REFIID, void**)>(::dlsym(handle, "DllGetClassObject"));
+        getClassObject = reinterpret_cast<GetClassObject>(::dlsym(handle, "DllGetClassObject"));
         registerServer = reinterpret_cast<HRESULT (*)()>(::dlsym(handle, "DllRegisterServer"));
         unregisterServer = reinterpret_cast<HRESULT (*)()>(::dlsym(handle, "DllUnregisterServer"));
         if (!canUnloadNow || !getClassObject || !registerServer || !unregisterServer) {
@@ -85,8 +84,8 @@ struct ServerLibrary {
     // crashing on a null function.
     void* handle = nullptr;
     HRESULT (*canUnloadNow)() = [] { return E_FAIL; };
-    HRESULT (*getClassObject)
-    (REFCLSID, REFIID, void**) = [](REFCLSID, REFIID, void** object) {
+    using GetClassObject = HRESULT (*)(REFCLSID, REFIID, void**);
+    GetClassObject getClassObject = [](REFCLSID, REFIID, void** object) {
         if (object)
             *object = nullptr;
         return E_FAIL;

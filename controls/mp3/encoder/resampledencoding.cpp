@@ -44,9 +44,8 @@ std::size_t ResampledEncoding::backlogBound(std::uint32_t framesPerChunk, int so
     // A batch closes as soon as it reaches batchFrames, so it holds at most one chunk's output more
     // (or, the last one, the tail of the filter). At most the queued batches, the one being encoded
     // and the one being handed over are waiting between two calls of take().
-    const std::size_t chunkOutput
-        = static_cast<std::size_t>(std::uint64_t { framesPerChunk } * std::uint64_t(targetRate)
-                / std::uint64_t(sourceRate))
+    const std::size_t chunkOutput = static_cast<std::size_t>(std::uint64_t { framesPerChunk }
+                                        * std::uint64_t(targetRate) / std::uint64_t(sourceRate))
         + 64;
     return (queuedBatches + 2) * engineOutputBound(batchFrames + chunkOutput);
 }
@@ -132,7 +131,8 @@ bool ResampledEncoding::finish()
     // Zeros push the last input samples through the filter; the output is then cut to the target
     // instants that fall before the end of the input.
     const std::uint64_t expected
-        = (m_sourceFrames * std::uint64_t(m_targetRate) + std::uint64_t(m_sourceRate) - 1) / std::uint64_t(m_sourceRate);
+        = (m_sourceFrames * std::uint64_t(m_targetRate) + std::uint64_t(m_sourceRate) - 1)
+        / std::uint64_t(m_sourceRate);
     const std::vector<float> silence(static_cast<std::size_t>(m_resamplers.front().filterLength() + 2), 0.0f);
     for (unsigned c = 0; c < m_channels; ++c) {
         m_resamplers[c].process(silence, m_filling.channels[c]);

@@ -28,8 +28,8 @@ class ResampledEncoding {
 public:
     // The stream must stay open until this object is gone; channels is 1 or 2. Throws
     // std::system_error when the worker cannot start.
-    ResampledEncoding(
-        const LameBinding& lame, lame_global_struct* stream, unsigned channels, int sourceRate, int targetRate);
+    ResampledEncoding(const LameBinding& lame, lame_global_struct* stream, unsigned channels, int sourceRate,
+        int targetRate);
     ResampledEncoding(const ResampledEncoding&) = delete;
     ResampledEncoding& operator=(const ResampledEncoding&) = delete;
     // Stops the worker after the batch it is encoding, dropping the rest.

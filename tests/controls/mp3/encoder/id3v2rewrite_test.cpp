@@ -78,7 +78,8 @@ TEST(Id3v2Rewrite, LeavesOtherFilesAlone)
     EXPECT_EQ(readBytes(path), expected);
 
     std::filesystem::create_symlink("/dev/null", folder.file("null.mp3"));
-    EXPECT_EQ(failureOf(folder.file("null.mp3"), tag), "Cannot write id3v2 tag: the output is not a regular file.");
+    EXPECT_EQ(
+        failureOf(folder.file("null.mp3"), tag), "Cannot write id3v2 tag: the output is not a regular file.");
     EXPECT_TRUE(std::filesystem::is_symlink(folder.file("null.mp3")));
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
