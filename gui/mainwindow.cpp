@@ -71,7 +71,9 @@ QFrame* swatch(const char* name)
 void showColour(QFrame* frame, std::uint32_t colour)
 {
     QPalette palette = frame->palette();
-    palette.setColor(QPalette::Window, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    palette.setColor(QPalette::Window,
+        QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+            static_cast<int>((colour >> 16) & 0xFF)));
     frame->setPalette(palette);
 }
 

@@ -14,6 +14,8 @@ class OptimizerRunner : public IOptimizerRunner {
 public:
     explicit OptimizerRunner(audiotools::IOptimizerListener& listener);
     ~OptimizerRunner() override;
+    OptimizerRunner(const OptimizerRunner&) = delete;
+    OptimizerRunner& operator=(const OptimizerRunner&) = delete;
     void convert(const audiotools::OptimizerSettings& settings) override;
 
 private:

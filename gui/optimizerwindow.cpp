@@ -108,8 +108,8 @@ OptimizerWindow::OptimizerWindow(AudioToolServices services, QWidget* parent, IO
     const std::pair<QRadioButton*, SampleRateOption> options[] = { { m_optRe44, SampleRateOption::Hz44100 },
         { m_optRe22, SampleRateOption::Hz22050 }, { m_optRe11, SampleRateOption::Hz11025 } };
     for (const auto& [radio, rate] : options) {
-        connect(
-            radio, &QRadioButton::clicked, this, [this, rate] { handle([&] { m_logic.optReClick(rate); }); });
+        connect(radio, &QRadioButton::clicked, this,
+            [this, rate = rate] { handle([&] { m_logic.optReClick(rate); }); });
     }
     connect(m_cmbMp3Quality, &QComboBox::activated, this,
         [this](int index) { handle([&] { m_logic.cmbMp3QualityClick(index); }); });

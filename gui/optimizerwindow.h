@@ -28,6 +28,8 @@ public:
     explicit OptimizerWindow(
         AudioToolServices services, QWidget* parent = nullptr, IOptimizerRunner* runner = nullptr);
     ~OptimizerWindow() override;
+    OptimizerWindow(const OptimizerWindow&) = delete;
+    OptimizerWindow& operator=(const OptimizerWindow&) = delete;
 
     Mp3OptimizerLogic& logic() { return m_logic; }
 

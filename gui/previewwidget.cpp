@@ -29,7 +29,9 @@ QColor colourFromText(const std::string& text)
         return {};
     bool ok = false;
     const uint rgb = QString::fromStdString(text.substr(2)).toUInt(&ok, 16);
-    return ok ? QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF) : QColor();
+    return ok ? QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+               static_cast<int>(rgb & 0xFF))
+              : QColor();
 }
 
 PreviewWidget::PreviewWidget(QWidget* parent)

@@ -16,6 +16,8 @@ class RecorderEncoderClient : public IRecorderEncoder {
 public:
     explicit RecorderEncoderClient(audiotools::EncoderEventHandlers handlers);
     ~RecorderEncoderClient() override;
+    RecorderEncoderClient(const RecorderEncoderClient&) = delete;
+    RecorderEncoderClient& operator=(const RecorderEncoderClient&) = delete;
 
     void Open(const std::string& mp3Path) override;
     void ForceEncodedSamplerate(std::int32_t sampleRate) override;

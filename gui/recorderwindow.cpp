@@ -155,8 +155,8 @@ RecorderWindow::RecorderWindow(
     const std::pair<QRadioButton*, SampleRateOption> options[] = { { m_opt44, SampleRateOption::Hz44100 },
         { m_opt22, SampleRateOption::Hz22050 }, { m_opt11, SampleRateOption::Hz11025 } };
     for (const auto& [radio, rate] : options) {
-        connect(
-            radio, &QRadioButton::clicked, this, [this, rate] { handle([&] { m_logic.optClick(rate); }); });
+        connect(radio, &QRadioButton::clicked, this,
+            [this, rate = rate] { handle([&] { m_logic.optClick(rate); }); });
     }
     connect(m_cmbChannels, &QComboBox::textActivated, this,
         [this](const QString& text) { handle([&] { m_logic.cmbChannelsClick(text.toStdString()); }); });
@@ -210,7 +210,9 @@ void RecorderWindow::syncOnce()
 {
     const RecorderState& state = m_logic.state();
     {
-        const QSignalBlocker b1(m_cmbQuality), b2(m_cmbChannels), b3(m_cmbOutputFormat);
+        const QSignalBlocker b1(m_cmbQuality);
+        const QSignalBlocker b2(m_cmbChannels);
+        const QSignalBlocker b3(m_cmbOutputFormat);
         m_opt44->setChecked(state.sampleRateOption == SampleRateOption::Hz44100);
         m_opt22->setChecked(state.sampleRateOption == SampleRateOption::Hz22050);
         m_opt11->setChecked(state.sampleRateOption == SampleRateOption::Hz11025);

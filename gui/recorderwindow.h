@@ -30,6 +30,8 @@ public:
     RecorderWindow(
         AudioToolServices services, IMci& mci, const std::string& temporaryWave, QWidget* parent = nullptr);
     ~RecorderWindow() override;
+    RecorderWindow(const RecorderWindow&) = delete;
+    RecorderWindow& operator=(const RecorderWindow&) = delete;
 
     QuickAudioRecorderLogic& logic() { return m_logic; }
 

@@ -45,6 +45,8 @@ public:
     // and destination as a cancelled conversion does); posted events that were not yet dispatched
     // are dropped with the helper window.
     ~VlsAudioConverter() override;
+    VlsAudioConverter(const VlsAudioConverter&) = delete;
+    VlsAudioConverter& operator=(const VlsAudioConverter&) = delete;
 
     bool onWindowMessage(UINT message, vlscom::WPARAM wParam);
 

@@ -43,6 +43,8 @@ public:
     AudioDecoder() = default;
     // Closes an open file (a decoding thread is joined here).
     ~AudioDecoder() override;
+    AudioDecoder(const AudioDecoder&) = delete;
+    AudioDecoder& operator=(const AudioDecoder&) = delete;
 
     HRESULT finalConstruct();
     bool onWindowMessage(UINT message, vlscom::WPARAM wParam);

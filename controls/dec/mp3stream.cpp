@@ -26,7 +26,7 @@ std::unique_ptr<Mp3Stream> Mp3Stream::open(const std::string& path)
     return open(std::make_shared<vlsmp3::FileSource>(path));
 }
 
-std::unique_ptr<Mp3Stream> Mp3Stream::open(std::shared_ptr<vlsmp3::ByteSource> file)
+std::unique_ptr<Mp3Stream> Mp3Stream::open(const std::shared_ptr<vlsmp3::ByteSource>& file)
 {
     std::unique_ptr<vlsmp3::ByteSource> audio;
     if (isRiffWave(*file)) {

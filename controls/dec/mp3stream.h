@@ -20,7 +20,7 @@ public:
     // Throws IoError when the file cannot be opened or read, DecoderError UnexpectedEndOfFile or
     // StreamNotFound when it holds no MP3 stream (a RIFF/WAVE file of another format tag included).
     static std::unique_ptr<Mp3Stream> open(const std::string& path);
-    static std::unique_ptr<Mp3Stream> open(std::shared_ptr<vlsmp3::ByteSource> file);
+    static std::unique_ptr<Mp3Stream> open(const std::shared_ptr<vlsmp3::ByteSource>& file);
 
     const WAVEFORMATEX& format() const override { return m_format; }
     std::int32_t bitrate() const override { return m_info.bitrate; }

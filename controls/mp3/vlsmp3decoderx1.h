@@ -30,6 +30,8 @@ public:
     VlsMP3Decoderx1() = default;
     // Closes an open file (the decoding thread is joined here).
     ~VlsMP3Decoderx1() override;
+    VlsMP3Decoderx1(const VlsMP3Decoderx1&) = delete;
+    VlsMP3Decoderx1& operator=(const VlsMP3Decoderx1&) = delete;
 
     // Binds the decoding engine: fails with its message when the library cannot be used.
     HRESULT finalConstruct();

@@ -40,6 +40,8 @@ public:
     // Stops a running wave encoding after its current piece and joins its thread, then finishes an
     // open output as Close does (the encoding thread is joined here).
     ~VlsMP3Encoderx1() override;
+    VlsMP3Encoderx1(const VlsMP3Encoderx1&) = delete;
+    VlsMP3Encoderx1& operator=(const VlsMP3Encoderx1&) = delete;
 
     // Binds the encoding engine: fails with its message when the library cannot be used.
     HRESULT finalConstruct();

@@ -6,7 +6,7 @@
 
 #include <cwctype>
 #include <filesystem>
-#include <locale.h>
+#include <locale.h> // NOLINT(modernize-deprecated-headers): newlocale and locale_t are POSIX
 #include <system_error>
 
 namespace tmbr::audiotools {

@@ -6,7 +6,7 @@
 #include <clocale>
 #include <cstring>
 #include <cwctype>
-#include <locale.h>
+#include <locale.h> // NOLINT(modernize-deprecated-headers): newlocale and locale_t are POSIX
 
 namespace tmbr::codegen {
 

@@ -29,7 +29,7 @@ enum class MciError : std::uint32_t {
 
 // The text of a code, without a final full stop (callers may add their own
 // mark); codes outside the table give a text naming the number.
-std::string mciErrorText(std::uint32_t code);
+std::string mciErrorText(std::uint32_t value);
 
 constexpr std::uint32_t code(MciError error)
 {

@@ -28,9 +28,11 @@ class MciInterpreter : public IMci {
 public:
     explicit MciInterpreter(SoundServer server = {});
     ~MciInterpreter() override;
+    MciInterpreter(const MciInterpreter&) = delete;
+    MciInterpreter& operator=(const MciInterpreter&) = delete;
 
     std::uint32_t mciSendString(const std::string& command, std::string* reply = nullptr) override;
-    std::string mciGetErrorString(std::uint32_t code) override;
+    std::string mciGetErrorString(std::uint32_t value) override;
 
 private:
     enum class TimeFormat { Milliseconds, Samples, Bytes };
@@ -43,7 +45,7 @@ private:
         TimeFormat timeFormat = TimeFormat::Milliseconds;
     };
 
-    MciError run(const std::string& command, std::string& reply);
+    MciError run(const std::string& text, std::string& reply);
     MciError open(const MciCommand& command);
     MciError set(Device& device, const MciCommand& command);
     MciError play(Device& device, const MciCommand& command);

@@ -131,8 +131,8 @@ void WaveAudioDevice::recordLoop(void* handle)
             break;
         if (m_data.size() + fragment > kMaxWaveDataBytes) {
             const std::size_t room = kMaxWaveDataBytes - m_data.size();
-            m_data.insert(
-                m_data.end(), buffer.begin(), buffer.begin() + (room - room % m_format.blockAlign()));
+            m_data.insert(m_data.end(), buffer.begin(),
+                buffer.begin() + static_cast<std::ptrdiff_t>(room - room % m_format.blockAlign()));
             m_streamError = code(MciError::RecordingFull);
             break;
         }

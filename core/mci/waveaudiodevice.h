@@ -61,8 +61,8 @@ public:
 private:
     void requestStop();
     void finishWorker();
-    void recordLoop(void* stream);
-    void playLoop(void* stream, std::size_t fromByte);
+    void recordLoop(void* handle);
+    void playLoop(void* handle, std::size_t fromByte);
 
     SoundServer m_server;
     PcmFormat m_format { 11025, 1, 16 };

@@ -91,7 +91,7 @@ std::string linkTarget(std::string path)
         if (length < 0 || static_cast<std::size_t>(length) >= target.size())
             return {};
         target.resize(static_cast<std::size_t>(length));
-        path = target.front() == '/' ? target : folderOf(path) + target;
+        path = target.front() == '/' ? target : folderOf(path).append(target);
     }
     return {};
 }

@@ -15,8 +15,8 @@ namespace tmbr::gui {
 
 namespace {
 
-constexpr qint64 kPieceBytes = 64 * 1024;
-constexpr qint64 kMaxQueuedBytes = 256 * 1024;
+constexpr qint64 kPieceBytes = qint64 { 64 } * 1024;
+constexpr qint64 kMaxQueuedBytes = qint64 { 256 } * 1024;
 constexpr std::size_t kMaxConnections = 64;
 
 } // namespace

@@ -43,6 +43,8 @@ class LoopbackServer : public QObject, public ITestPageServer {
 public:
     explicit LoopbackServer(QObject* parent = nullptr);
     ~LoopbackServer() override;
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
 
     // Listens if not listening yet; false when no port could be bound.
     bool start();

@@ -12,7 +12,10 @@ namespace tmbr::gui {
 // whole application. Setting the same pointer twice changes nothing.
 class QtCursor : public ICursor {
 public:
+    QtCursor() = default;
     ~QtCursor() override;
+    QtCursor(const QtCursor&) = delete;
+    QtCursor& operator=(const QtCursor&) = delete;
     void setWindow(QWidget* window);
     void setPointer(Pointer pointer) override;
 

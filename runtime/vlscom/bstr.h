@@ -35,8 +35,8 @@ inline std::u16string_view bstrView(BSTR text)
 BSTR allocBstr(std::u16string_view text);
 BSTR allocBstr(std::string_view utf8);
 
-// Owning BSTR.
-class Bstr {
+// Owning BSTR. One assignment, by value, serves copy and move.
+class Bstr { // NOLINT(cppcoreguidelines-special-member-functions)
 public:
     Bstr() = default;
     explicit Bstr(std::u16string_view text)

@@ -37,7 +37,8 @@ public:
     }
     ~ComPtr() { reset(); }
 
-    ComPtr& operator=(const ComPtr& other)
+    // assign() adds the new reference before it releases the old, so self-assignment is safe.
+    ComPtr& operator=(const ComPtr& other) // NOLINT(bugprone-unhandled-self-assignment)
     {
         assign(other.m_p);
         return *this;

@@ -68,6 +68,10 @@ WindowTable& table()
 struct QueueHolder {
     std::shared_ptr<MessageQueue> queue;
 
+    QueueHolder() = default;
+    QueueHolder(const QueueHolder&) = delete;
+    QueueHolder& operator=(const QueueHolder&) = delete;
+
     ~QueueHolder()
     {
         if (!queue)
@@ -178,7 +182,7 @@ bool IsWindow(HWND window)
 {
     WindowTable& windows = table();
     std::lock_guard lock(windows.mutex);
-    return windows.windows.count(idOf(window)) != 0;
+    return windows.windows.contains(idOf(window));
 }
 
 std::string WindowClassName(HWND window)

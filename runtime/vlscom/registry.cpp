@@ -18,7 +18,7 @@ namespace vlscom {
 
 namespace {
 
-constexpr off_t maxRegistrySize = 16 * 1024 * 1024;
+constexpr off_t maxRegistrySize = off_t { 16 } * 1024 * 1024;
 
 HRESULT fail(HRESULT hr, const std::string& description)
 {

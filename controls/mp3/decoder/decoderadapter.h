@@ -21,7 +21,7 @@ class DecoderAdapter {
 public:
     // Bytes fed without any output after which decode reports an error (random bytes would
     // otherwise be swallowed for ever).
-    static constexpr std::size_t feedLimit = 256 * 1024;
+    static constexpr std::size_t feedLimit = std::size_t { 256 } * 1024;
 
     DecoderAdapter() = default;
     DecoderAdapter(const DecoderAdapter&) = delete;

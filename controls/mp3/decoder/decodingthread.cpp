@@ -71,7 +71,7 @@ public:
                 // audio, and the engine would decode it as a frame of silence.
                 if (const auto info = infoFrameIn(std::span(m_input.data(), got), piece, m_info)) {
                     if (info->offset == 0) {
-                        m_skips.push_back({ m_fed, info->length });
+                        m_skips.emplace_back(m_fed, info->length);
                         m_filePosition += info->length;
                         continue;
                     }

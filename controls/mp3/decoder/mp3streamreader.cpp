@@ -127,7 +127,7 @@ std::uint64_t seekOffset(const StreamInfo& info, std::int64_t targetMs)
 {
     if (!(info.duration > 0) || targetMs <= 0)
         return 0;
-    const double size = double(info.audioDataSize);
+    const auto size = double(info.audioDataSize);
     double offset = 0;
     if (info.vbr && info.xing && info.xing->seekTable) {
         const auto& table = *info.xing->seekTable;

@@ -49,8 +49,7 @@ bool endsWithMp3(const std::string& name)
 } // namespace
 
 Mp3Encoder::Mp3Encoder(const LameBinding& lame)
-    : m_lame(lame)
-    , m_engine(std::make_unique<EngineAdapter>(lame))
+    : m_engine(std::make_unique<EngineAdapter>(lame))
 {
 }
 

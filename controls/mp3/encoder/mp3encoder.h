@@ -100,7 +100,6 @@ private:
     void releaseStream();
     void finishFile();
 
-    const LameBinding& m_lame;
     bool m_overwritePrompt = true;
     bool m_addExtension = true;
     std::string m_fileName;

@@ -51,7 +51,7 @@ public:
     static std::size_t backlogBound(std::uint32_t framesPerChunk, int sourceRate, int targetRate);
 
     // Sample frames per hand-over, counted at the target rate.
-    static constexpr std::size_t batchFrames = 8 * 1152;
+    static constexpr std::size_t batchFrames = std::size_t { 8 } * 1152;
     // Batches waiting for the worker before the caller waits.
     static constexpr std::size_t queuedBatches = 3;
 

@@ -115,7 +115,7 @@ bool WaveReader::parse(WaveContents accepted)
             std::vector<std::uint8_t> record(std::max(header.size, minimumFormatSize), 0);
             if (source.readAt(contents, record.data(), header.size) != header.size)
                 return false;
-            m_format = WaveFormat { vlscom::readLe16(&record[0]), vlscom::readLe16(&record[2]),
+            m_format = WaveFormat { vlscom::readLe16(record.data()), vlscom::readLe16(&record[2]),
                 vlscom::readLe32(&record[4]), vlscom::readLe32(&record[8]), vlscom::readLe16(&record[12]),
                 vlscom::readLe16(&record[14]), 0 };
             if (accepted == WaveContents::Pcm && m_format.wFormatTag != WAVE_FORMAT_PCM)

@@ -29,7 +29,7 @@ SincResampler::SincResampler(std::int64_t sourceRate, std::int64_t targetRate)
     m_phases = static_cast<int>(std::min<std::int64_t>(targetRate / std::gcd(sourceRate, targetRate), 320));
     m_length = std::fabs(m_ratio - std::floor(m_ratio + 0.5)) < 0.0001 ? 32 : 31;
     m_cutoff = std::min(1.0, 1.0 / m_ratio);
-    m_history.assign(static_cast<std::size_t>(m_length + 1), 0.0f);
+    m_history.assign(static_cast<std::size_t>(m_length) + 1, 0.0f);
 }
 
 void SincResampler::reset()
@@ -41,7 +41,7 @@ void SincResampler::reset()
 std::span<const double> SincResampler::row(int r) const
 {
     const_cast<SincResampler*>(this)->buildTable();
-    const std::size_t width = static_cast<std::size_t>(m_length + 1);
+    const std::size_t width = static_cast<std::size_t>(m_length) + 1;
     return std::span(m_table).subspan(static_cast<std::size_t>(r) * width, width);
 }
 
@@ -49,7 +49,7 @@ void SincResampler::buildTable()
 {
     if (!m_table.empty())
         return;
-    const std::size_t width = static_cast<std::size_t>(m_length + 1);
+    const std::size_t width = static_cast<std::size_t>(m_length) + 1;
     m_table.resize(width * static_cast<std::size_t>(2 * m_phases + 1));
     for (int r = 0; r <= 2 * m_phases; ++r) {
         const double offset = double(r - m_phases) / (2.0 * m_phases);
@@ -73,10 +73,10 @@ void SincResampler::process(std::span<const float> input, std::vector<float>& ou
 
 std::size_t SincResampler::pass(std::span<const float> input, std::vector<float>& out)
 {
-    const std::int64_t count = static_cast<std::int64_t>(input.size());
+    const auto count = static_cast<std::int64_t>(input.size());
     const int half = m_length / 2;
     const std::int64_t historySize = m_length + 1;
-    const std::size_t width = static_cast<std::size_t>(m_length + 1);
+    const std::size_t width = static_cast<std::size_t>(m_length) + 1;
     // The history and then the block in one run, so that every output reads its taps in a row.
     m_work.resize(static_cast<std::size_t>(historySize + count));
     std::copy(m_history.begin(), m_history.end(), m_work.begin());

@@ -25,7 +25,7 @@ public:
     // the input reaches filterLength() − filterLength() ÷ 2 samples past its instant; feeding
     // tailLength() zeros after the last sample brings out every instant before the input's end.
     void process(std::span<const float> input, std::vector<float>& out);
-    std::size_t tailLength() const { return static_cast<std::size_t>(m_length + 2); }
+    std::size_t tailLength() const { return static_cast<std::size_t>(m_length) + 2; }
     // Forgets the history and the time offset: the next input starts a new stream.
     void reset();
 

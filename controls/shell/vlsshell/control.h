@@ -248,6 +248,8 @@ protected:
             m_connectionPoint.emplace(static_cast<IConnectionPointContainer*>(this), events->iid);
     }
 
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
     ~Control() override
     {
         destroyHelperWindow();

@@ -39,7 +39,8 @@ std::string typeLibScript(const TypeLibDescription& typeLib, const std::string& 
             = "HKEY_CLASSES_ROOT\\Interface\\" + vlscom::formatGuid(description->iid);
         text += "\n[-" + interfaceKey + "]\n";
         text += "\n[" + interfaceKey + "]\n@=" + vlscom::quoteRegEditString(description->name) + "\n";
-        text += "\n[" + interfaceKey + "\\TypeLib]\n@=\"" + libid + "\"\n\"Version\"=\"" + version + "\"\n";
+        text.append("\n[").append(interfaceKey).append("\\TypeLib]\n@=\"").append(libid);
+        text.append("\"\n\"Version\"=\"").append(version).append("\"\n");
     }
     return text;
 }
