@@ -11,7 +11,7 @@ int runButton(const Options& options);
 
 } // namespace
 
-const CommandSpec kButtonCommand = {
+const CommandDeclaration kButtonCommand = {
     .name = "button",
     .summary = "generate a single play button for one MP3 file",
     .usage = "Usage: tmbr button --player NAME --mp3 FILE --out DIR [OPTIONS]\n",

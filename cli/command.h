@@ -11,11 +11,11 @@ inline constexpr int kExitUsage = 2; // bad arguments or input rejected before a
 inline constexpr int kExitInterrupted = 130; // stopped by SIGINT or SIGTERM, unfinished output removed
 
 // The subcommands of tmbr, in the order "tmbr --help" lists them.
-extern const CommandSpec kButtonCommand;
-extern const CommandSpec kJukeboxCommand;
-extern const CommandSpec kInfoCommand;
-extern const CommandSpec kDecodeCommand;
-extern const CommandSpec kEncodeCommand;
-extern const CommandSpec kOptimizeCommand;
+extern const CommandDeclaration kButtonCommand;
+extern const CommandDeclaration kJukeboxCommand;
+extern const CommandDeclaration kInfoCommand;
+extern const CommandDeclaration kDecodeCommand;
+extern const CommandDeclaration kEncodeCommand;
+extern const CommandDeclaration kOptimizeCommand;
 
 } // namespace tmbr::cli

@@ -30,7 +30,7 @@ NumberCheck range(long low, long high, std::vector<long> only = {})
 
 } // namespace
 
-const CommandSpec kDecodeCommand = {
+const CommandDeclaration kDecodeCommand = {
     .name = "decode",
     .summary = "decode an MP3 file to a PCM WAV file",
     .usage = "Usage: tmbr decode FILE.mp3 OUT.wav [--channels N] [--rate HZ] [--bits 8|16]\n"

@@ -37,7 +37,7 @@ const std::pair<const char*, TagField> kTagOptions[] = {
 
 } // namespace
 
-const CommandSpec kEncodeCommand = {
+const CommandDeclaration kEncodeCommand = {
     .name = "encode",
     .summary = "encode a PCM WAV file into an MP3 file",
     .usage = "Usage: tmbr encode IN.wav OUT.mp3 [--cbr BPS | --abr BPS | --vbr Q] [--resample HZ]\n"

@@ -34,7 +34,7 @@ codegen::AppFolders applicationFolders()
     return codegen::locateAppFolders(executablePath());
 }
 
-OptionSpec codeTypeOption()
+OptionDeclaration codeTypeOption()
 {
     return value("--code-type TYPE",
         "js1 (SWFObject script, default), js2 (document.write script)\n"

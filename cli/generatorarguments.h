@@ -18,7 +18,7 @@ inline constexpr char kGeneratorNotes[]
       "$XDG_CACHE_HOME/tmbrsa/temp/.\n";
 
 // "--code-type TYPE", read by parseCodeType.
-OptionSpec codeTypeOption();
+OptionDeclaration codeTypeOption();
 
 // The application folder (TMBRSA_APP_DIR, else beside this executable) and
 // the scratch folder (under XDG_CACHE_HOME), created when missing. Throws

@@ -12,7 +12,7 @@ int runInfo(const Options& options);
 
 } // namespace
 
-const CommandSpec kInfoCommand = {
+const CommandDeclaration kInfoCommand = {
     .name = "info",
     .summary = "print an MP3 file's format, bit rate, duration and tags",
     .usage = "Usage: tmbr info FILE.mp3\n",

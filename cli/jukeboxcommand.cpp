@@ -15,7 +15,7 @@ int runJukebox(const Options& options);
 
 } // namespace
 
-const CommandSpec kJukeboxCommand = {
+const CommandDeclaration kJukeboxCommand = {
     .name = "jukebox",
     .summary = "generate a multitrack jukebox for a set of MP3 files",
     .usage = "Usage: tmbr jukebox --player NAME --out DIR [OPTIONS] FILE...\n",

@@ -9,9 +9,9 @@
 
 namespace {
 
-using tmbr::cli::CommandSpec;
+using tmbr::cli::CommandDeclaration;
 
-const CommandSpec* const kCommands[] = {
+const CommandDeclaration* const kCommands[] = {
     &tmbr::cli::kButtonCommand,
     &tmbr::cli::kJukeboxCommand,
     &tmbr::cli::kInfoCommand,
@@ -27,7 +27,7 @@ std::string usage()
                        "Web player code and audio tools of Tambrel Streaming Audio.\n"
                        "\n"
                        "Commands:\n";
-    for (const CommandSpec* command : kCommands) {
+    for (const CommandDeclaration* command : kCommands) {
         std::string name = command->name;
         name.resize(10, ' ');
         text += "  " + name + " " + command->summary + "\n";
@@ -53,7 +53,7 @@ int main(int argc, char** argv)
         std::fputs(usage().c_str(), stdout);
         return tmbr::cli::kExitSuccess;
     }
-    for (const CommandSpec* command : kCommands) {
+    for (const CommandDeclaration* command : kCommands) {
         if (args[0] != command->name)
             continue;
         try {

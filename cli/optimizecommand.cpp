@@ -18,7 +18,7 @@ int runOptimize(const Options& options);
 
 } // namespace
 
-const CommandSpec kOptimizeCommand = {
+const CommandDeclaration kOptimizeCommand = {
     .name = "optimize",
     .summary = "re-encode an MP3 or WAV file at a constant bit rate for streaming",
     .usage = "Usage: tmbr optimize IN OUT.mp3 [--bitrate KBPS] [--rate 11025|22050|44100] [--stereo]\n",

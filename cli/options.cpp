@@ -45,8 +45,8 @@ void appendEntry(std::string& text, const std::string& label, const std::string&
     }
 }
 
-OptionSpec option(
-    std::string label, OptionSpec::Kind kind, std::string help, std::optional<NumberCheck> number)
+OptionDeclaration option(
+    std::string label, OptionDeclaration::Kind kind, std::string help, std::optional<NumberCheck> number)
 {
     std::string name = label.substr(0, label.find(' '));
     return { std::move(name), kind, std::move(label), std::move(help), std::move(number) };
@@ -69,28 +69,28 @@ NumberCheck finiteNumber(std::string expects)
     return { NumberCheck::Type::Finite, 0, 0, {}, std::move(expects), false };
 }
 
-OptionSpec flag(std::string label, std::string help)
+OptionDeclaration flag(std::string label, std::string help)
 {
-    return option(std::move(label), OptionSpec::Kind::Flag, std::move(help), std::nullopt);
+    return option(std::move(label), OptionDeclaration::Kind::Flag, std::move(help), std::nullopt);
 }
 
-OptionSpec value(std::string label, std::string help, std::optional<NumberCheck> number)
+OptionDeclaration value(std::string label, std::string help, std::optional<NumberCheck> number)
 {
-    return option(std::move(label), OptionSpec::Kind::Value, std::move(help), std::move(number));
+    return option(std::move(label), OptionDeclaration::Kind::Value, std::move(help), std::move(number));
 }
 
-OptionSpec repeated(std::string label, std::string help)
+OptionDeclaration repeated(std::string label, std::string help)
 {
-    return option(std::move(label), OptionSpec::Kind::Repeated, std::move(help), std::nullopt);
+    return option(std::move(label), OptionDeclaration::Kind::Repeated, std::move(help), std::nullopt);
 }
 
-std::string CommandSpec::helpText() const
+std::string CommandDeclaration::helpText() const
 {
     std::string text = usage + "\n" + description;
     if (helpColumn > 0) {
         text += "\nOptions:\n";
         std::string label;
-        for (const OptionSpec& option : options) {
+        for (const OptionDeclaration& option : options) {
             label += (label.empty() ? "" : ", ") + option.label;
             if (option.help.empty())
                 continue;
@@ -105,14 +105,14 @@ std::string CommandSpec::helpText() const
     return text;
 }
 
-Options::Options(const CommandSpec& spec)
-    : m_spec(spec)
+Options::Options(const CommandDeclaration& command)
+    : m_command(command)
 {
 }
 
-const OptionSpec* Options::find(const std::string& name) const
+const OptionDeclaration* Options::find(const std::string& name) const
 {
-    for (const OptionSpec& option : m_spec.options) {
+    for (const OptionDeclaration& option : m_command.options) {
         if (option.name == name)
             return &option;
     }
@@ -125,7 +125,7 @@ void Options::parse(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
-            if (!m_spec.positionals)
+            if (!m_command.positionals)
                 throw error("unexpected argument '" + arg + "'");
             m_positionals.push_back(arg);
             continue;
@@ -140,7 +140,7 @@ void Options::parse(const std::vector<std::string>& args)
         }
         const auto equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec* option = find(name);
+        const OptionDeclaration* option = find(name);
         if (arg.rfind("--", 0) != 0 || option == nullptr)
             throw error("unknown option '" + name + "'");
         if (option->kind == Kind::Flag) {
@@ -183,7 +183,7 @@ std::vector<std::string> Options::values(const std::string& name) const
 
 std::optional<std::string> Options::numberText(const std::string& name, const NumberCheck*& check) const
 {
-    const OptionSpec* option = find(name);
+    const OptionDeclaration* option = find(name);
     if (option == nullptr || !option->number)
         throw std::logic_error(name + " has no number check");
     check = &*option->number;
@@ -231,18 +231,19 @@ std::optional<float> Options::finiteNumber(const std::string& name) const
 
 UsageError Options::error(const std::string& message) const
 {
-    return UsageError(m_spec.commandLine() + ": " + message + " (see '" + m_spec.commandLine() + " --help')");
+    return UsageError(
+        m_command.commandLine() + ": " + message + " (see '" + m_command.commandLine() + " --help')");
 }
 
-int runCommand(const CommandSpec& spec, const std::vector<std::string>& args)
+int runCommand(const CommandDeclaration& command, const std::vector<std::string>& args)
 {
-    Options options(spec);
+    Options options(command);
     options.parse(args);
     if (options.helpRequested()) {
-        std::fputs(spec.helpText().c_str(), stdout);
+        std::fputs(command.helpText().c_str(), stdout);
         return kExitSuccess;
     }
-    return spec.run(options);
+    return command.run(options);
 }
 
 } // namespace tmbr::cli

@@ -44,7 +44,7 @@ NumberCheck wholeNumber(std::string expects);
 NumberCheck finiteNumber(std::string expects);
 
 // One option of a command, as parsed and as its help lists it.
-struct OptionSpec {
+struct OptionDeclaration {
     enum class Kind {
         Flag, // present or not
         Value, // one value, at most once
@@ -62,18 +62,19 @@ struct OptionSpec {
 
 // An option as the help lists it: `label` is the name, then for a value option a space and the
 // value's placeholder ("--player NAME").
-OptionSpec flag(std::string label, std::string help);
-OptionSpec value(std::string label, std::string help, std::optional<NumberCheck> number = std::nullopt);
-OptionSpec repeated(std::string label, std::string help);
+OptionDeclaration flag(std::string label, std::string help);
+OptionDeclaration value(
+    std::string label, std::string help, std::optional<NumberCheck> number = std::nullopt);
+OptionDeclaration repeated(std::string label, std::string help);
 
 // The whole declaration of one subcommand of tmbr: what it accepts, how its help reads, and the
 // function that runs it once its arguments have been parsed. Declarations name every field.
-struct CommandSpec {
+struct CommandDeclaration {
     std::string name; // "button"
     std::string summary; // one line for "tmbr --help"
     std::string usage; // the "Usage:" lines
     std::string description; // the paragraph after the usage
-    std::vector<OptionSpec> options;
+    std::vector<OptionDeclaration> options;
     bool positionals = false; // positional arguments are refused unless allowed
     // Column of the options' help text; 0: no "Options:" section.
     std::size_t helpColumn = 0;
@@ -91,9 +92,9 @@ struct CommandSpec {
 // arguments; "--" ends the options. "--help" and "-h" ask for help.
 class Options {
 public:
-    using Kind = OptionSpec::Kind;
+    using Kind = OptionDeclaration::Kind;
 
-    explicit Options(const CommandSpec& spec);
+    explicit Options(const CommandDeclaration& command);
 
     // Throws UsageError for an unknown option, a missing value, a value
     // option given twice or an unexpected positional argument.
@@ -118,17 +119,17 @@ public:
     UsageError error(const std::string& message) const;
 
 private:
-    const OptionSpec* find(const std::string& name) const;
+    const OptionDeclaration* find(const std::string& name) const;
     // The text to judge, nullopt when absent; `check` is the option's declared check.
     std::optional<std::string> numberText(const std::string& name, const NumberCheck*& check) const;
 
-    const CommandSpec& m_spec;
+    const CommandDeclaration& m_command;
     std::map<std::string, std::vector<std::string>> m_given;
     std::vector<std::string> m_positionals;
     bool m_help = false;
 };
 
-// Parses `args` for `spec`, prints the help when asked for, else runs the command.
-int runCommand(const CommandSpec& spec, const std::vector<std::string>& args);
+// Parses `args` for `command`, prints the help when asked for, else runs the command.
+int runCommand(const CommandDeclaration& command, const std::vector<std::string>& args);
 
 } // namespace tmbr::cli

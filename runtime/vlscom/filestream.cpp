@@ -1,4 +1,5 @@
 #include "comobject.h"
+#include "pointers.h"
 #include "replacementfile.h"
 #include "stream.h"
 #include "systemerror.h"
@@ -140,8 +141,8 @@ private:
 
 HRESULT createFileStream(const std::string& path, FileStreamMode mode, IStream** stream)
 {
-    if (!stream)
-        return E_POINTER;
+    if (const HRESULT hr = checkPointers(stream); FAILED(hr))
+        return hr;
     *stream = nullptr;
     std::unique_ptr<ReplacementFile> replacement;
     int fd = -1;

@@ -5,18 +5,18 @@ set -u
 src=$1 work=$2
 failed=0
 probe() {
-  local spec=$1 expected=$2
+  local rule=$1 expected=$2
   rm -rf "$work"
   local out
   out=$(cmake -S "$src" -B "$work" -G Ninja -DTMBR_BUILD_TESTS=OFF -DTMBR_BUILD_BENCH=OFF \
-    -DTMBR_LAYER_PROBE="$spec" 2>&1)
+    -DTMBR_LAYER_PROBE="$rule" 2>&1)
   local status=$?
   if [ $status -eq 0 ]; then
-    echo "FAIL $spec: configured without complaint"; failed=1
+    echo "FAIL $rule: configured without complaint"; failed=1
   elif ! grep -qF -- "$expected" <<<"$out"; then
-    echo "FAIL $spec: the message does not say \"$expected\""; echo "$out" | tail -20; failed=1
+    echo "FAIL $rule: the message does not say \"$expected\""; echo "$out" | tail -20; failed=1
   else
-    echo "ok   $spec: $expected"
+    echo "ok   $rule: $expected"
   fi
 }
 # Qt in the window logic, directly.
