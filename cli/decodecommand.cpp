@@ -40,7 +40,7 @@ const CommandDeclaration kDecodeCommand = {
         value("--channels N", "1 or 2 (default: the file's)", range(1, 2)),
         value("--rate HZ", "output sample rate (default: the file's)", range(1000, 384000)),
         value("--bits 8|16", "sample size (default: 16)", range(8, 16, { 8, 16 })),
-        value("--seek SECONDS", "start this far into the file", range(0, 24 * 3600)),
+        value("--seek SECONDS", "start this far into the file", range(0, 24L * 3600)),
     },
     .positionals = true,
     .helpColumn = 19,
@@ -105,6 +105,10 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
 // Closes a descriptor that this command opened.
 struct OwnDescriptor {
     int fd = -1;
+
+    OwnDescriptor() = default;
+    OwnDescriptor(const OwnDescriptor&) = delete;
+    OwnDescriptor& operator=(const OwnDescriptor&) = delete;
     ~OwnDescriptor()
     {
         if (fd >= 0)

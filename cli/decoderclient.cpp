@@ -6,7 +6,7 @@ namespace tmbr::cli {
 
 vlscom::ComPtr<IVlsAudioDecoder> openDecoder(const std::string& path)
 {
-    const auto decoder = audiotools::createControl<IVlsAudioDecoder>(audiotools::mp3DecoderControl);
+    auto decoder = audiotools::createControl<IVlsAudioDecoder>(audiotools::mp3DecoderControl);
     check(decoder->Open(vlscom::Bstr(path).get()));
     return decoder;
 }

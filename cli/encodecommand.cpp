@@ -107,8 +107,14 @@ void encodeWithEvents(EncoderClient& encoder, const std::string& wavePath, const
     });
     // The handlers refer to this frame: no event may reach them once it is left.
     struct ClearHandlers {
-        EncoderClient& encoder;
+        explicit ClearHandlers(EncoderClient& client)
+            : encoder(client)
+        {
+        }
+        ClearHandlers(const ClearHandlers&) = delete;
+        ClearHandlers& operator=(const ClearHandlers&) = delete;
         ~ClearHandlers() { encoder.setHandlers({}); }
+        EncoderClient& encoder;
     } clearHandlers { encoder };
     encoder.EncodeFromWave(wavePath);
     while (!done && !interrupt.requested()) {

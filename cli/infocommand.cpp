@@ -52,7 +52,7 @@ std::string tagText(IAudioTag* tags, HRESULT (IAudioTag::*get)(BSTR*))
 {
     BSTR value = nullptr;
     check((tags->*get)(&value));
-    const std::string text = printable(vlscom::bstrView(value));
+    std::string text = printable(vlscom::bstrView(value));
     SysFreeString(value);
     return text;
 }

@@ -89,7 +89,11 @@ int runJukebox(const Options& options)
             throw options.error("no such file: " + file);
         const std::string parent = path.parent_path().string();
         if (!names.empty() && parent != folder)
-            throw options.error("the MP3 files must lie in one folder (" + folder + " and " + parent + ")");
+            throw options.error(std::string("the MP3 files must lie in one folder (")
+                                    .append(folder)
+                                    .append(" and ")
+                                    .append(parent)
+                                    .append(")"));
         folder = parent;
         names.push_back(path.filename().string());
     }

@@ -11,6 +11,8 @@ namespace {
 
 using tmbr::cli::CommandDeclaration;
 
+// Addresses of the commands' declarations, fixed before any initialiser runs.
+// NOLINTNEXTLINE(cppcoreguidelines-interfaces-global-init)
 const CommandDeclaration* const kCommands[] = {
     &tmbr::cli::kButtonCommand,
     &tmbr::cli::kJukeboxCommand,

@@ -166,7 +166,7 @@ void Options::parse(const std::vector<std::string>& args)
 
 bool Options::has(const std::string& name) const
 {
-    return m_given.count(name) != 0;
+    return m_given.contains(name);
 }
 
 std::string Options::value(const std::string& name) const

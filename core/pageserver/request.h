@@ -29,7 +29,7 @@ std::optional<Request> parseRequestHead(std::string_view head);
 // Cuts the requests out of the bytes a connection receives, in whatever pieces they arrive.
 class RequestReader {
 public:
-    static constexpr std::size_t kMaxHeadBytes = 16 * 1024;
+    static constexpr std::size_t kMaxHeadBytes = std::size_t { 16 } * 1024;
 
     struct Next {
         enum class Kind {

@@ -25,6 +25,8 @@ public:
     {
     }
 
+    FileStream(const FileStream&) = delete;
+    FileStream& operator=(const FileStream&) = delete;
     ~FileStream() override { ::close(m_fd); }
 
     HRESULT Read(void* buffer, ULONG size, ULONG* read) override

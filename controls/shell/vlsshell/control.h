@@ -241,6 +241,9 @@ public:
 
     vlscom::HWND helperWindow() const { return m_window.load(); }
 
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
 protected:
     Control()
     {
@@ -248,8 +251,6 @@ protected:
             m_connectionPoint.emplace(static_cast<IConnectionPointContainer*>(this), events->iid);
     }
 
-    Control(const Control&) = delete;
-    Control& operator=(const Control&) = delete;
     ~Control() override
     {
         destroyHelperWindow();
