@@ -1,5 +1,7 @@
 #include "waveinfo.h"
 
+#include "memorysource.h"
+#include "riffchunks.h"
 #include "vlscom/bstr.h"
 
 #include <algorithm>
@@ -41,25 +43,21 @@ vlsmp3::TagFields tagsFromInfoList(std::span<const std::uint8_t> list)
               { "IPRT", &vlsmp3::TagFields::trackNo }, { "ICMT", &vlsmp3::TagFields::comment } };
     vlsmp3::TagFields tags;
     bool seen[std::size(fields)] = {};
-    std::size_t offset = 0;
-    while (list.size() - offset >= 8) {
-        const std::uint8_t* header = list.data() + offset;
-        const std::uint32_t size = std::uint32_t(header[4]) | (std::uint32_t(header[5]) << 8)
-            | (std::uint32_t(header[6]) << 16) | (std::uint32_t(header[7]) << 24);
-        if (size > list.size() - offset - 8)
+    // A copy: the list is at most the wave reader's limit of 64 KiB.
+    vlsmp3::MemorySource source(list);
+    vlsmp3::RiffChunkWalker walker(source, 0, list.size());
+    while (const auto chunk = walker.next()) {
+        if (chunk->end() > list.size())
             break;
-        const auto value = list.subspan(offset + 8, size);
+        const auto value = list.subspan(chunk->contents, chunk->size);
         for (std::size_t i = 0; i < std::size(fields); ++i) {
-            if (!seen[i] && std::memcmp(header, fields[i].id, 4) == 0) {
+            if (!seen[i] && std::memcmp(chunk->id.data(), fields[i].id, 4) == 0) {
                 seen[i] = true;
                 // ITRK and IPRT both name the track: the first with text counts.
                 if ((tags.*fields[i].field).empty())
                     tags.*fields[i].field = text(value);
             }
         }
-        offset += 8 + std::size_t(size) + (size & 1U);
-        if (offset > list.size())
-            break;
     }
     return tags;
 }

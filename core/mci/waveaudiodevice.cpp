@@ -1,5 +1,7 @@
 #include "mci/waveaudiodevice.h"
 
+#include "vlscom/endian.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -44,8 +46,7 @@ int peakOf(const char* data, std::size_t size)
     int peak = 0;
     for (std::size_t i = 0; i + 1 < size; i += 2) {
         const auto sample
-            = static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<unsigned char>(data[i]))
-                | static_cast<std::uint16_t>(static_cast<unsigned char>(data[i + 1]) << 8));
+            = static_cast<std::int16_t>(vlscom::readLe<2>(reinterpret_cast<const std::uint8_t*>(data + i)));
         peak = std::max(peak, sample < 0 ? -static_cast<int>(sample) : static_cast<int>(sample));
     }
     return peak;

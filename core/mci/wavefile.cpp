@@ -1,28 +1,18 @@
 #include "mci/wavefile.h"
 
+#include "vlscom/endian.h"
 #include "vlscom/replacementfile.h"
 
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <string_view>
 #include <unistd.h>
+#include <vector>
 
 namespace tmbr::gui {
 
 namespace {
-
-void put16(char* at, std::uint32_t value)
-{
-    at[0] = static_cast<char>(value & 0xFF);
-    at[1] = static_cast<char>((value >> 8) & 0xFF);
-}
-
-void put32(char* at, std::uint32_t value)
-{
-    put16(at, value & 0xFFFF);
-    put16(at + 2, value >> 16);
-}
 
 bool writeAll(int fd, const char* data, std::size_t size)
 {
@@ -53,19 +43,21 @@ bool writeWaveFile(
 {
     if (size > kMaxWaveDataBytes)
         return fail(error, EFBIG);
-    std::array<char, 44> header {};
-    std::memcpy(header.data(), "RIFF", 4);
-    put32(header.data() + 4, static_cast<std::uint32_t>(36 + size));
-    std::memcpy(header.data() + 8, "WAVEfmt ", 8);
-    put32(header.data() + 16, 16);
-    put16(header.data() + 20, 1);
-    put16(header.data() + 22, format.channels);
-    put32(header.data() + 24, format.samplesPerSec);
-    put32(header.data() + 28, format.bytesPerSec());
-    put16(header.data() + 32, format.blockAlign());
-    put16(header.data() + 34, format.bitsPerSample);
-    std::memcpy(header.data() + 36, "data", 4);
-    put32(header.data() + 40, static_cast<std::uint32_t>(size));
+    std::vector<std::uint8_t> header;
+    const auto id
+        = [&header](std::string_view text) { header.insert(header.end(), text.begin(), text.end()); };
+    id("RIFF");
+    vlscom::appendLe<4>(header, static_cast<std::uint32_t>(36 + size));
+    id("WAVEfmt ");
+    vlscom::appendLe<4>(header, 16);
+    vlscom::appendLe<2>(header, 1);
+    vlscom::appendLe<2>(header, format.channels);
+    vlscom::appendLe<4>(header, format.samplesPerSec);
+    vlscom::appendLe<4>(header, format.bytesPerSec());
+    vlscom::appendLe<2>(header, format.blockAlign());
+    vlscom::appendLe<2>(header, format.bitsPerSample);
+    id("data");
+    vlscom::appendLe<4>(header, static_cast<std::uint32_t>(size));
 
     vlscom::ReplacementFile file;
     if (const int code = file.create(path))
@@ -74,7 +66,10 @@ bool writeWaveFile(
     const int fd = file.direct() ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC) : file.descriptor();
     if (fd < 0)
         return fail(error, errno);
-    int code = writeAll(fd, header.data(), header.size()) && writeAll(fd, data, size) ? 0 : errno;
+    int code = writeAll(fd, reinterpret_cast<const char*>(header.data()), header.size())
+            && writeAll(fd, data, size)
+        ? 0
+        : errno;
     if (file.direct() && ::close(fd) != 0 && code == 0)
         code = errno;
     if (code == 0)

@@ -23,12 +23,12 @@ std::optional<XingHeader> XingHeader::parse(FrameHeader header, std::span<const 
     if (!letter(0, 'X', 'I') || !letter(1, 'i', 'n') || !letter(2, 'n', 'f') || !letter(3, 'g', 'o'))
         return std::nullopt;
     XingHeader xing;
-    xing.flags = vlscom::readBe32(frame, start + 4);
+    xing.flags = vlscom::readBe<4>(frame, start + 4);
     std::size_t at = start + 8;
     const auto take32 = [&]() -> std::optional<std::uint32_t> {
         if (at + 4 > frame.size())
             return std::nullopt;
-        const std::uint32_t value = vlscom::readBe32(frame, at);
+        const std::uint32_t value = vlscom::readBe<4>(frame, at);
         at += 4;
         return value;
     };
@@ -48,8 +48,10 @@ std::optional<XingHeader> XingHeader::parse(FrameHeader header, std::span<const 
     if (xing.flags & 8)
         xing.quality = take32();
     if (at + 24 <= frame.size()) {
-        const int delay = (frame[at + 21] << 4) | (frame[at + 22] >> 4);
-        const int padding = ((frame[at + 22] & 0x0F) << 8) | frame[at + 23];
+        // Two 12-bit fields: the encoder's delay, then its padding.
+        const std::uint32_t fields = vlscom::readBe<3>(frame, at + 21);
+        const auto delay = static_cast<int>(fields >> 12);
+        const auto padding = static_cast<int>(fields & 0xFFF);
         if (delay <= 3000)
             xing.encoderDelay = delay;
         if (padding <= 3000)

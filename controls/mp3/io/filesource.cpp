@@ -12,7 +12,7 @@ namespace vlsmp3 {
 FileSource::FileSource(const std::string& path)
 {
     // Non-blocking, so that a FIFO given as the file cannot hang the open; it is refused below.
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (m_fd < 0)
         throw IoError(errno);
     struct stat status { };

@@ -1,5 +1,7 @@
 #include "pcmformatconverter.h"
 
+#include "vlscom/endian.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -127,8 +129,7 @@ void PcmFormatConverter::processBlock()
             if (m_source.bitsPerSample == 8) {
                 sample = (int(m_blockBytes[index]) - 128) * 256;
             } else {
-                sample
-                    = static_cast<std::int16_t>(m_blockBytes[2 * index] | (m_blockBytes[2 * index + 1] << 8));
+                sample = static_cast<std::int16_t>(vlscom::readLe<2>(&m_blockBytes[2 * index]));
             }
             m_channelIn[c][f] = static_cast<float>(sample);
         }
@@ -155,8 +156,7 @@ void PcmFormatConverter::emitFrames(std::size_t outFrames)
         if (m_target.bitsPerSample == 8) {
             m_outBytes.push_back(static_cast<std::uint8_t>(sample / 256 + 128));
         } else {
-            m_outBytes.push_back(static_cast<std::uint8_t>(sample & 0xFF));
-            m_outBytes.push_back(static_cast<std::uint8_t>((sample >> 8) & 0xFF));
+            vlscom::appendLe<2>(m_outBytes, static_cast<std::uint32_t>(sample));
         }
     };
     for (std::size_t f = 0; f < outFrames; ++f) {

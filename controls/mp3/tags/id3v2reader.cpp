@@ -66,7 +66,7 @@ void readId3v2(std::span<const std::uint8_t> tag, TagFields& fields)
         const std::size_t left = tag.size() - at;
         if (left < 11)
             break;
-        const auto size = std::uint64_t { vlscom::readBe32(tag, at + 4) };
+        const auto size = std::uint64_t { vlscom::readBe<4>(tag, at + 4) };
         if (size > left - 10)
             break;
         if (tag[at + 9] == 0) {

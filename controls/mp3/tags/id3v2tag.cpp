@@ -1,6 +1,7 @@
 #include "id3v2tag.h"
 
 #include "tagtext.h"
+#include "vlscom/endian.h"
 
 #include <array>
 #include <string_view>
@@ -18,10 +19,8 @@ void appendUtf16(std::vector<std::uint8_t>& bytes, std::u16string_view text)
 {
     bytes.push_back(0xFF);
     bytes.push_back(0xFE);
-    for (const char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
+    for (const char16_t unit : text)
+        vlscom::appendLe<2>(bytes, unit);
 }
 
 EncodedText encode(std::u16string_view text)
@@ -96,10 +95,7 @@ private:
             return false;
         const std::size_t size = body.size();
         m_tag.insert(m_tag.end(), id.begin(), id.end());
-        m_tag.push_back(static_cast<std::uint8_t>(size >> 24));
-        m_tag.push_back(static_cast<std::uint8_t>(size >> 16));
-        m_tag.push_back(static_cast<std::uint8_t>(size >> 8));
-        m_tag.push_back(static_cast<std::uint8_t>(size));
+        vlscom::appendBe<4>(m_tag, static_cast<std::uint32_t>(size));
         m_tag.push_back(0);
         m_tag.push_back(0);
         m_tag.insert(m_tag.end(), body.begin(), body.end());

@@ -1,5 +1,7 @@
 #include "tagtextreader.h"
 
+#include "vlscom/endian.h"
+
 namespace vlsmp3 {
 
 std::u16string latin1Text(std::span<const std::uint8_t> bytes)
@@ -25,8 +27,7 @@ std::u16string utf16Text(std::span<const std::uint8_t> bytes)
     }
     std::u16string units;
     for (; at + 1 < bytes.size(); at += 2) {
-        const char16_t unit = bigEndian ? static_cast<char16_t>((bytes[at] << 8) | bytes[at + 1])
-                                        : static_cast<char16_t>((bytes[at + 1] << 8) | bytes[at]);
+        const char16_t unit = bigEndian ? vlscom::readBe<2>(bytes, at) : vlscom::readLe<2>(bytes, at);
         if (unit == 0)
             break;
         units.push_back(unit);

@@ -1,5 +1,6 @@
 #include "propertystream.h"
 
+#include "vlscom/endian.h"
 #include "vlscom/pointers.h"
 
 #include <algorithm>
@@ -13,34 +14,13 @@ namespace {
 constexpr std::uint8_t magic[4] = { 'V', 'L', 'S', 'P' };
 constexpr std::uint16_t version = 1;
 
-void put16(std::vector<std::uint8_t>& out, std::uint16_t value)
+// A little-endian integer of the value's size.
+template <typename Value> HRESULT readLe(const ByteReader& read, Value& value)
 {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-HRESULT read16(const ByteReader& read, std::uint16_t& value)
-{
-    std::uint8_t bytes[2];
+    std::uint8_t bytes[sizeof(Value)];
     if (const HRESULT hr = read(bytes, sizeof bytes); FAILED(hr))
         return hr;
-    value = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-    return S_OK;
-}
-
-HRESULT read32(const ByteReader& read, std::uint32_t& value)
-{
-    std::uint8_t bytes[4];
-    if (const HRESULT hr = read(bytes, sizeof bytes); FAILED(hr))
-        return hr;
-    value = static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8)
-        | (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+    value = vlscom::readLe<sizeof(Value)>(bytes);
     return S_OK;
 }
 
@@ -50,18 +30,18 @@ HRESULT readValue(const ByteReader& read, VARTYPE type, vlscom::Variant& value)
     std::uint32_t word = 0;
     switch (type) {
     case VT_BOOL:
-        if (const HRESULT hr = read16(read, half); FAILED(hr))
+        if (const HRESULT hr = readLe(read, half); FAILED(hr))
             return hr;
         value.vt = VT_BOOL;
         value.boolVal = static_cast<VARIANT_BOOL>(half);
         return S_OK;
     case VT_I4:
-        if (const HRESULT hr = read32(read, word); FAILED(hr))
+        if (const HRESULT hr = readLe(read, word); FAILED(hr))
             return hr;
         value = vlscom::Variant::fromInt(static_cast<std::int32_t>(word));
         return S_OK;
     case VT_R4: {
-        if (const HRESULT hr = read32(read, word); FAILED(hr))
+        if (const HRESULT hr = readLe(read, word); FAILED(hr))
             return hr;
         float real = 0;
         std::memcpy(&real, &word, sizeof real);
@@ -69,13 +49,13 @@ HRESULT readValue(const ByteReader& read, VARTYPE type, vlscom::Variant& value)
         return S_OK;
     }
     case VT_BSTR: {
-        if (const HRESULT hr = read32(read, word); FAILED(hr))
+        if (const HRESULT hr = readLe(read, word); FAILED(hr))
             return hr;
         if (word > maxPersistedStringLength)
             return STG_E_DOCFILECORRUPT;
         std::u16string text(word, u'\0');
         for (char16_t& unit : text) {
-            if (const HRESULT hr = read16(read, half); FAILED(hr))
+            if (const HRESULT hr = readLe(read, half); FAILED(hr))
                 return hr;
             unit = static_cast<char16_t>(half);
         }
@@ -93,34 +73,34 @@ HRESULT encodeProperties(const std::vector<PersistedProperty>& properties, std::
 {
     try {
         bytes.assign(std::begin(magic), std::end(magic));
-        put16(bytes, version);
+        vlscom::appendLe<2>(bytes, version);
         if (properties.size() > std::numeric_limits<std::uint16_t>::max())
             return E_INVALIDARG;
-        put16(bytes, static_cast<std::uint16_t>(properties.size()));
+        vlscom::appendLe<2>(bytes, static_cast<std::uint16_t>(properties.size()));
         for (const PersistedProperty& property : properties) {
-            put32(bytes, static_cast<std::uint32_t>(property.id));
+            vlscom::appendLe<4>(bytes, static_cast<std::uint32_t>(property.id));
             const VARIANT& value = property.value;
-            put16(bytes, value.vt);
+            vlscom::appendLe<2>(bytes, value.vt);
             switch (value.vt) {
             case VT_BOOL:
-                put16(bytes, static_cast<std::uint16_t>(value.boolVal));
+                vlscom::appendLe<2>(bytes, static_cast<std::uint16_t>(value.boolVal));
                 break;
             case VT_I4:
-                put32(bytes, static_cast<std::uint32_t>(value.lVal));
+                vlscom::appendLe<4>(bytes, static_cast<std::uint32_t>(value.lVal));
                 break;
             case VT_R4: {
                 std::uint32_t word = 0;
                 std::memcpy(&word, &value.fltVal, sizeof word);
-                put32(bytes, word);
+                vlscom::appendLe<4>(bytes, word);
                 break;
             }
             case VT_BSTR: {
                 const std::u16string_view text = vlscom::bstrView(value.bstrVal);
                 if (text.size() > maxPersistedStringLength)
                     return E_INVALIDARG;
-                put32(bytes, static_cast<std::uint32_t>(text.size()));
+                vlscom::appendLe<4>(bytes, static_cast<std::uint32_t>(text.size()));
                 for (const char16_t unit : text)
-                    put16(bytes, static_cast<std::uint16_t>(unit));
+                    vlscom::appendLe<2>(bytes, static_cast<std::uint16_t>(unit));
                 break;
             }
             default:
@@ -145,18 +125,18 @@ HRESULT decodeInto(
         return STG_E_DOCFILECORRUPT;
     std::uint16_t fileVersion = 0;
     std::uint16_t count = 0;
-    if (const HRESULT hr = read16(read, fileVersion); FAILED(hr))
+    if (const HRESULT hr = readLe(read, fileVersion); FAILED(hr))
         return hr;
-    if (const HRESULT hr = read16(read, count); FAILED(hr))
+    if (const HRESULT hr = readLe(read, count); FAILED(hr))
         return hr;
     if (fileVersion != version || count != expected.size())
         return STG_E_DOCFILECORRUPT;
     for (const DISPID id : expected) {
         std::uint32_t storedId = 0;
         std::uint16_t type = 0;
-        if (const HRESULT hr = read32(read, storedId); FAILED(hr))
+        if (const HRESULT hr = readLe(read, storedId); FAILED(hr))
             return hr;
-        if (const HRESULT hr = read16(read, type); FAILED(hr))
+        if (const HRESULT hr = readLe(read, type); FAILED(hr))
             return hr;
         if (static_cast<DISPID>(storedId) != id)
             return STG_E_DOCFILECORRUPT;

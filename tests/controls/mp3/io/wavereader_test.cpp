@@ -1,5 +1,6 @@
 #include "memorysource.h"
 #include "mp3testsupport.h"
+#include "riffchunks.h"
 #include "wavereader.h"
 
 #include <gtest/gtest.h>
@@ -227,4 +228,47 @@ TEST(WaveReader, ReadsFilesOnDisk)
     EXPECT_EQ(readAll(*reader).size(), 22050U);
     EXPECT_FALSE(WaveReader::openFile(folder.file("missing.wav")));
     EXPECT_FALSE(WaveReader::openFile(folder.path()));
+}
+
+// The chunk walker alone: padded offsets, a walk bounded by its end and by the source, a chunk
+// whose contents reach past the end returned for the caller to judge; the RIFF form found past
+// other top-level chunks, with the end its header states.
+TEST(RiffChunkWalker, WalksWithinItsBounds)
+{
+    using vlsmp3::RiffChunkWalker;
+    Bytes bytes = chunk("odd ", counting(3));
+    const Bytes second = chunk("next", counting(4), 100);
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    MemorySource source(bytes);
+    RiffChunkWalker walker(source, 0, bytes.size());
+    const auto first = walker.next();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->is("odd "));
+    EXPECT_EQ(first->size, 3U);
+    EXPECT_EQ(first->contents, 8U);
+    const auto late = walker.next();
+    ASSERT_TRUE(late);
+    EXPECT_TRUE(late->is("next"));
+    EXPECT_EQ(late->contents, 20U) << "after the pad byte";
+    EXPECT_EQ(late->end(), 120U) << "as stated, past the source";
+    EXPECT_FALSE(walker.next());
+    RiffChunkWalker shortWalk(source, 0, 12 + 7);
+    EXPECT_TRUE(shortWalk.next());
+    EXPECT_FALSE(shortWalk.next()) << "the second header crosses the end";
+    RiffChunkWalker pastSource(source, 0, 1U << 20);
+    EXPECT_TRUE(pastSource.next());
+    EXPECT_TRUE(pastSource.next());
+    EXPECT_FALSE(pastSource.next());
+
+    Bytes file = chunk("JUNK", counting(5));
+    for (const Bytes& part :
+        { chunk("RIFF", { 'A', 'V', 'I', ' ' }), riff({ chunk("fmt ", fmt(1, 2, 44100, 16)) }, 5000) })
+        file.insert(file.end(), part.begin(), part.end());
+    MemorySource riffSource(file);
+    const auto form = vlsmp3::findRiffForm(riffSource, "WAVE");
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->firstChunk, 14U + 12U + 12U);
+    EXPECT_EQ(form->endOfForm, 14U + 12U + 8U + 5000U);
+    EXPECT_EQ(vlsmp3::findRiffForm(riffSource, "AVI ")->endOfForm, 14U + 12U);
+    EXPECT_FALSE(vlsmp3::findRiffForm(source, "WAVE")) << "no RIFF chunk";
 }
