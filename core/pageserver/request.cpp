@@ -1,7 +1,7 @@
 #include "pageserver/request.h"
 
 #include <algorithm>
-#include <limits>
+#include <charconv>
 
 namespace tmbr::pageserver {
 
@@ -62,36 +62,15 @@ std::string lowerCase(std::string_view text)
 
 std::optional<std::int64_t> parseDecimal(std::string_view text)
 {
-    std::size_t at = 0;
-    while (at < text.size() && isBlank(text[at]))
-        ++at;
-    if (at == text.size() || text[at] == '\0')
-        return std::nullopt;
-    const bool negative = text[at] == '-';
-    if (negative || text[at] == '+')
-        ++at;
-    // The magnitude is gathered as a negative number, which also holds the smallest value.
-    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
-    std::int64_t value = 0;
-    std::size_t digits = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at, ++digits) {
-        const int digit = text[at] - '0';
-        if (value < (kMin + digit) / 10)
-            return std::nullopt;
-        value = value * 10 - digit;
-    }
-    if (digits == 0)
-        return std::nullopt;
-    while (at < text.size() && isBlank(text[at]))
-        ++at;
     // Whatever follows a NUL byte is not part of the number's text.
-    if (at < text.size() && text[at] != '\0')
+    text = trimmed(text.substr(0, text.find('\0')));
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-')
+        text.remove_prefix(1);
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
         return std::nullopt;
-    if (negative)
-        return value;
-    if (value == kMin)
-        return std::nullopt;
-    return -value;
+    return value;
 }
 
 std::optional<Request> parseRequestHead(std::string_view head)

@@ -120,16 +120,8 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-bool parseInteger(std::string_view text, std::int64_t& value)
-{
-    text = trimmed(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && !text.empty();
-}
-
-bool parseReal(std::string_view text, double& value)
+// A whole or real number with optional blanks around it and an optional "+".
+template <class Number> bool parseNumber(std::string_view text, Number& value)
 {
     text = trimmed(text);
     if (!text.empty() && text.front() == '+')
@@ -167,7 +159,7 @@ HRESULT toReal(const Source& s, double& value)
         value = s.boolean ? -1 : 0;
         return S_OK;
     case Kind::Text:
-        return parseReal(vlscom::toUtf8(s.text), value) ? S_OK : DISP_E_TYPEMISMATCH;
+        return parseNumber(vlscom::toUtf8(s.text), value) ? S_OK : DISP_E_TYPEMISMATCH;
     case Kind::Object:
         break;
     }
@@ -181,7 +173,7 @@ HRESULT toInteger(const Source& s, std::int64_t& value)
         value = s.integer;
         return S_OK;
     }
-    if (s.kind == Kind::Text && parseInteger(vlscom::toUtf8(s.text), value))
+    if (s.kind == Kind::Text && parseNumber(vlscom::toUtf8(s.text), value))
         return S_OK;
     double real = 0;
     if (const HRESULT hr = toReal(s, real); FAILED(hr))
