@@ -87,21 +87,6 @@ std::array<std::uint8_t, 44> waveHeader(const WAVEFORMATEX& format, std::uint32_
 
 struct Interrupted { };
 
-// Writes all bytes; false with errno set on failure.
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Closes a descriptor that this command opened.
 struct OwnDescriptor {
     int fd = -1;
@@ -139,8 +124,8 @@ void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath, std::int32_
     const auto fail = [&](int error) { return ComponentError(outPath + ": " + std::strerror(error)); };
     // A pipe cannot have its header completed: its sizes say "up to the end".
     const bool seekable = ::lseek(fd, 0, SEEK_CUR) >= 0;
-    if (!writeAll(fd, waveHeader(format, seekable ? 0 : kUnknownLength).data(), 44))
-        throw fail(errno);
+    if (const int error = vlscom::writeAll(fd, waveHeader(format, seekable ? 0 : kUnknownLength).data(), 44))
+        throw fail(error);
     ProgressBar progress;
     std::uint64_t total = 0;
     std::vector<std::uint8_t> buffer(65536);
@@ -153,8 +138,8 @@ void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath, std::int32_
             break;
         if (total + static_cast<std::uint64_t>(got) >= kUnknownLength - 44)
             throw ComponentError(outPath + ": too long for a WAV file");
-        if (!writeAll(fd, buffer.data(), static_cast<std::size_t>(got)))
-            throw fail(errno);
+        if (const int error = vlscom::writeAll(fd, buffer.data(), static_cast<std::size_t>(got)))
+            throw fail(error);
         total += static_cast<std::uint64_t>(got);
         if (expectedBytes > 0)
             progress.update(99.0 * static_cast<double>(total) / expectedBytes);
@@ -162,8 +147,8 @@ void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath, std::int32_
     if (total == 0)
         throw ComponentError(audiotools::kNoAudioDecoded);
     const std::uint8_t pad = 0;
-    if ((total & 1) && !writeAll(fd, &pad, 1))
-        throw fail(errno);
+    if (const int error = (total & 1) ? vlscom::writeAll(fd, &pad, 1) : 0)
+        throw fail(error);
     if (seekable) {
         const auto header = waveHeader(format, static_cast<std::uint32_t>(total));
         if (::pwrite(fd, header.data(), header.size(), 0) != static_cast<ssize_t>(header.size()))

@@ -78,15 +78,8 @@ public:
 
     void write(std::string_view bytes)
     {
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(m_file.descriptor(), bytes.data(), bytes.size());
-            if (written < 0) {
-                if (errno == EINTR)
-                    continue;
-                throw GenerationError::fromErrno(errno, m_target);
-            }
-            bytes.remove_prefix(static_cast<std::size_t>(written));
-        }
+        if (const int error = vlscom::writeAll(m_file.descriptor(), bytes.data(), bytes.size()))
+            throw GenerationError::fromErrno(error, m_target);
     }
 
     void commit()

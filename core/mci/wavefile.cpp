@@ -14,21 +14,6 @@ namespace tmbr::gui {
 
 namespace {
 
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 bool fail(std::string* error, int code)
 {
     if (error)
@@ -66,10 +51,9 @@ bool writeWaveFile(
     const int fd = file.direct() ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC) : file.descriptor();
     if (fd < 0)
         return fail(error, errno);
-    int code = writeAll(fd, reinterpret_cast<const char*>(header.data()), header.size())
-            && writeAll(fd, data, size)
-        ? 0
-        : errno;
+    int code = vlscom::writeAll(fd, header.data(), header.size());
+    if (code == 0)
+        code = vlscom::writeAll(fd, data, size);
     if (file.direct() && ::close(fd) != 0 && code == 0)
         code = errno;
     if (code == 0)

@@ -59,17 +59,10 @@ public:
             return STG_E_INVALIDPOINTER;
         if (m_mode == FileStreamMode::Read)
             return STG_E_INVALIDFUNCTION;
-        ULONG done = 0;
-        while (done < size) {
-            const ssize_t put = ::write(m_fd, static_cast<const char*>(buffer) + done, size - done);
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put < 0)
-                return hresultFromErrno(errno);
-            done += static_cast<ULONG>(put);
-        }
+        if (const int error = writeAll(m_fd, buffer, size))
+            return hresultFromErrno(error);
         if (written)
-            *written = done;
+            *written = size;
         return S_OK;
     }
 

@@ -99,20 +99,6 @@ HRESULT parseInto(const std::string& path, const std::string& text, RegistryKey&
     return S_OK;
 }
 
-HRESULT writeAll(int fd, const std::string& text, const std::string& path)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put < 0)
-            return failErrno(errno, "cannot write " + path);
-        done += static_cast<std::size_t>(put);
-    }
-    return S_OK;
-}
-
 HRESULT replaceFile(const std::string& path, const std::string& text)
 {
     ReplacementFile::Options options;
@@ -125,7 +111,9 @@ HRESULT replaceFile(const std::string& path, const std::string& text)
     if (const int error = file.create(path, ".tmp", options))
         return failErrno(error, "cannot create a temporary file beside " + path);
     const std::string temporary = file.path();
-    HRESULT hr = writeAll(file.descriptor(), text, temporary);
+    HRESULT hr = S_OK;
+    if (const int error = writeAll(file.descriptor(), text.data(), text.size()))
+        hr = failErrno(error, "cannot write " + temporary);
     if (SUCCEEDED(hr) && ::fsync(file.descriptor()) != 0)
         hr = failErrno(errno, "cannot write " + temporary);
     if (SUCCEEDED(hr)) {

@@ -167,4 +167,19 @@ void ReplacementFile::discard()
     m_path.clear();
 }
 
+int writeAll(int fd, const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
 } // namespace vlscom

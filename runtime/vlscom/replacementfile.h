@@ -11,6 +11,7 @@
 // (direct()), and neither commit() nor discard() ever removes it. Writers with other needs say so
 // in Options.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -77,5 +78,9 @@ private:
     bool m_direct = false;
     bool m_pending = false; // a temporary file of ours exists at m_path
 };
+
+// Writes all size bytes to fd, continuing after short writes and interrupted calls. Returns 0 or the
+// errno value of the failure.
+int writeAll(int fd, const void* data, std::size_t size);
 
 } // namespace vlscom
