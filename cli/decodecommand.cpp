@@ -3,13 +3,14 @@
 #include "decoderclient.h"
 #include "interruptrequest.h"
 #include "progressbar.h"
+#include "vlscom/endian.h"
 #include "vlscom/replacementfile.h"
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <string_view>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -61,27 +62,24 @@ constexpr std::uint32_t kUnknownLength = 0xFFFFFFFFu;
 
 // The 44-byte header of a PCM WAV file holding dataBytes of samples (kUnknownLength: up to the end
 // of the file).
-std::array<std::uint8_t, 44> waveHeader(const WAVEFORMATEX& format, std::uint32_t dataBytes)
+std::vector<std::uint8_t> waveHeader(const WAVEFORMATEX& format, std::uint32_t dataBytes)
 {
-    std::array<std::uint8_t, 44> header {};
-    const auto text = [&](std::size_t at, const char* four) { std::memcpy(header.data() + at, four, 4); };
-    const auto put = [&](std::size_t at, std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            header[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-    };
-    text(0, "RIFF");
-    put(4, dataBytes == kUnknownLength ? kUnknownLength : 36 + dataBytes + (dataBytes & 1), 4);
-    text(8, "WAVE");
-    text(12, "fmt ");
-    put(16, 16, 4);
-    put(20, WAVE_FORMAT_PCM, 2);
-    put(22, format.nChannels, 2);
-    put(24, format.nSamplesPerSec, 4);
-    put(28, format.nAvgBytesPerSec, 4);
-    put(32, format.nBlockAlign, 2);
-    put(34, format.wBitsPerSample, 2);
-    text(36, "data");
-    put(40, dataBytes, 4);
+    std::vector<std::uint8_t> header;
+    const auto id
+        = [&header](std::string_view text) { header.insert(header.end(), text.begin(), text.end()); };
+    id("RIFF");
+    vlscom::appendLe<4>(
+        header, dataBytes == kUnknownLength ? kUnknownLength : 36 + dataBytes + (dataBytes & 1));
+    id("WAVEfmt ");
+    vlscom::appendLe<4>(header, 16);
+    vlscom::appendLe<2>(header, WAVE_FORMAT_PCM);
+    vlscom::appendLe<2>(header, format.nChannels);
+    vlscom::appendLe<4>(header, format.nSamplesPerSec);
+    vlscom::appendLe<4>(header, format.nAvgBytesPerSec);
+    vlscom::appendLe<2>(header, format.nBlockAlign);
+    vlscom::appendLe<2>(header, format.wBitsPerSample);
+    id("data");
+    vlscom::appendLe<4>(header, dataBytes);
     return header;
 }
 
