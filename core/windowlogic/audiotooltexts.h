@@ -69,7 +69,6 @@ inline constexpr const char* kConvertMonoLabel = "Convert to Mono:";
 inline constexpr const char* kConvertMonoTip = " Convert stereo to mono ";
 inline constexpr const char* kGroupInput = "Input";
 inline constexpr const char* kOpenMp3WavTitle = "Open Mp3/WAV File";
-inline constexpr const char* kMp3FilterCapital = "Mp3 Files";
 inline constexpr const char* kMp3PatternCapital = "*.Mp3";
 
 } // namespace tmbr::gui::text

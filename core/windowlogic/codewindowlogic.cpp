@@ -41,12 +41,8 @@ void CodeWindowLogic::cmdTestClick()
 
 void CodeWindowLogic::cmdSaveCodeInstClick()
 {
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Save;
-    request.title = text::kSaveAsTextFile;
-    request.filterName = text::kTextFilter;
-    request.pattern = text::kTextPattern;
-    const std::vector<std::string> chosen = m_platform.fileDialogs.run(request);
+    const std::vector<std::string> chosen = m_platform.fileDialogs.run(
+        { FileDialogMode::Save, text::kSaveAsTextFile, text::kTextFilter, text::kTextPattern, {} });
     if (chosen.empty() || chosen.front().empty())
         return;
     const std::string& file = chosen.front();

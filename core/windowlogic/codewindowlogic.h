@@ -18,9 +18,6 @@ public:
     CodeWindowLogic(std::string code, std::string instructions, codegen::AppFolders folders,
         Platform& platform, std::string outputFolder = {}, ITestPageServer* server = nullptr);
 
-    const std::string& code() const { return m_code; }
-    const std::string& instructions() const { return m_instructions; }
-
     // "&Grab Code to Clipboard": the whole code onto the clipboard, then the
     // "GRABBED CODE!" message.
     void cmdGrabCodeClick();

@@ -1,7 +1,7 @@
 #include "mp3optimizerlogic.h"
 
 #include "audiotooltexts.h"
-#include "messagetexts.h"
+#include "messages.h"
 #include "tooltips.h"
 
 #include <charconv>
@@ -52,44 +52,37 @@ void Mp3OptimizerLogic::setOutput(const std::string& path)
 
 void Mp3OptimizerLogic::cmdInputClick()
 {
-    FileDialogRequest request;
-    request.mode = FileDialogMode::OpenOne;
-    request.title = text::kOpenMp3WavTitle;
-    request.filters
-        = { { text::kMp3FilterCapital, text::kMp3PatternCapital }, { text::kWavFilter, text::kWavPattern } };
-    const std::vector<std::string> chosen = m_services.fileDialogs.run(request);
+    const std::vector<std::string> chosen
+        = m_services.fileDialogs.run({ FileDialogMode::OpenOne, text::kOpenMp3WavTitle, {}, {},
+            { { text::kMp3Filter, text::kMp3PatternCapital }, { text::kWavFilter, text::kWavPattern } } });
     setInput(chosen.empty() ? std::string() : chosen.front());
 }
 
 void Mp3OptimizerLogic::cmdOutputClick()
 {
     if (m_state.lblInputSource.empty()) {
-        m_services.messageBox.show(MessageIcon::Critical, text::kTitleError, audiotools::kInputNotSpecified);
+        showError(m_services.messageBox, audiotools::kInputNotSpecified);
         return;
     }
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Save;
-    request.title = text::kSaveMp3Title;
-    request.filterName = text::kMp3Filter;
-    request.pattern = text::kMp3Pattern;
-    const std::vector<std::string> chosen = m_services.fileDialogs.run(request);
+    const std::vector<std::string> chosen = m_services.fileDialogs.run(
+        { FileDialogMode::Save, text::kSaveMp3Title, text::kMp3Filter, text::kMp3Pattern, {} });
     setOutput(chosen.empty() ? std::string() : chosen.front());
 }
 
 void Mp3OptimizerLogic::cmdConvertClick()
 {
     if (m_state.lblInputSource.empty()) {
-        m_services.messageBox.show(MessageIcon::Critical, text::kTitleError, audiotools::kInputNotSpecified);
+        showError(m_services.messageBox, audiotools::kInputNotSpecified);
         return;
     }
     if (m_state.lblOutputDestination.empty()) {
-        m_services.messageBox.show(MessageIcon::Critical, text::kTitleError, audiotools::kOutputNotSpecified);
+        showError(m_services.messageBox, audiotools::kOutputNotSpecified);
         return;
     }
     // Not a bad source file: the window goes on and the user can choose another output.
     if (audiotools::sameFile(
             m_state.lblInputSource, audiotools::mp3OutputName(m_state.lblOutputDestination))) {
-        m_services.messageBox.show(MessageIcon::Critical, text::kTitleError, audiotools::kOutputIsInput);
+        showError(m_services.messageBox, audiotools::kOutputIsInput);
         return;
     }
     audiotools::OptimizerSettings settings;
@@ -108,7 +101,7 @@ void Mp3OptimizerLogic::cmdConvertClick()
     try {
         m_services.runner.convert(settings);
     } catch (const std::exception&) {
-        m_services.messageBox.show(MessageIcon::Critical, text::kTitleError, audiotools::kFatalError);
+        showError(m_services.messageBox, audiotools::kFatalError);
         m_services.application.endApplication();
     }
 }
@@ -138,8 +131,7 @@ void Mp3OptimizerLogic::failed(const std::string& errorText)
 {
     m_state.progress = 0;
     m_state.picStatusVisible = false;
-    m_services.messageBox.show(
-        MessageIcon::Critical, text::kTitleError, audiotools::failedMessage(errorText));
+    showError(m_services.messageBox, audiotools::failedMessage(errorText));
     m_services.cursor.setPointer(Pointer::Default);
     m_state.cmdConvertEnabled = true;
     m_services.application.endApplication();

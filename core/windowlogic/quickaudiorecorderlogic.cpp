@@ -3,7 +3,7 @@
 #include "audiotools/componenterror.h"
 #include "audiotools/mp3optimizer.h"
 #include "audiotooltexts.h"
-#include "messagetexts.h"
+#include "messages.h"
 #include "shortpath.h"
 
 #include <charconv>
@@ -77,14 +77,12 @@ QuickAudioRecorderLogic::QuickAudioRecorderLogic(RecorderServices services)
 
 std::uint32_t QuickAudioRecorderLogic::send(const std::string& command)
 {
-    m_lastResult = m_services.mci.mciSendString(command);
-    return m_lastResult;
+    return m_services.mci.mciSendString(command);
 }
 
 void QuickAudioRecorderLogic::showMciError(std::uint32_t result)
 {
-    m_services.messageBox.show(MessageIcon::Critical, text::kTitleError,
-        audiotools::upperCase(m_services.mci.mciGetErrorString(result)) + "!");
+    showError(m_services.messageBox, audiotools::upperCase(m_services.mci.mciGetErrorString(result)) + "!");
 }
 
 void QuickAudioRecorderLogic::load()
@@ -155,12 +153,8 @@ void QuickAudioRecorderLogic::cmdRecordClick()
     if (const std::uint32_t result = send(std::string("record ") + kAlias)) {
         showMciError(result);
         // "close all" above ended any recording that was running: its readout stops too.
-        if (m_recording) {
-            m_recording = false;
-            m_services.readoutTimer.stop();
-            m_state.lblRec = text::kRecIdle;
-            m_state.inputLevel = 0;
-        }
+        if (m_recording)
+            stopReadout();
         return;
     }
     m_state.cmdStopEnabled = true;
@@ -190,12 +184,17 @@ void QuickAudioRecorderLogic::cmdStopClick()
 {
     if (const std::uint32_t result = send(std::string("stop ") + kAlias))
         showMciError(result);
+    stopReadout();
+    m_state.cmdPlayEnabled = true;
+    m_state.cmdSaveEnabled = true;
+}
+
+void QuickAudioRecorderLogic::stopReadout()
+{
     m_recording = false;
     m_services.readoutTimer.stop();
     m_state.lblRec = text::kRecIdle;
     m_state.inputLevel = 0;
-    m_state.cmdPlayEnabled = true;
-    m_state.cmdSaveEnabled = true;
 }
 
 void QuickAudioRecorderLogic::cmdPlayClick()
@@ -206,18 +205,10 @@ void QuickAudioRecorderLogic::cmdPlayClick()
 
 void QuickAudioRecorderLogic::cmdSaveClick()
 {
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Save;
-    if (m_state.cmbOutputFormat == text::kSaveAsMp3) {
-        request.title = text::kSaveMp3Title;
-        request.filterName = text::kMp3Filter;
-        request.pattern = text::kMp3Pattern;
-    } else {
-        request.title = text::kSaveWavTitle;
-        request.filterName = text::kWavFilter;
-        request.pattern = text::kWavPattern;
-    }
-    const std::vector<std::string> chosen = m_services.fileDialogs.run(request);
+    const bool mp3 = m_state.cmbOutputFormat == text::kSaveAsMp3;
+    const std::vector<std::string> chosen
+        = m_services.fileDialogs.run({ FileDialogMode::Save, mp3 ? text::kSaveMp3Title : text::kSaveWavTitle,
+            mp3 ? text::kMp3Filter : text::kWavFilter, mp3 ? text::kMp3Pattern : text::kWavPattern, {} });
     if (chosen.empty() || chosen.front().empty())
         return;
     m_wavePath = withoutLastThree(chosen.front()) + "wav";
@@ -237,16 +228,15 @@ void QuickAudioRecorderLogic::timer1Tick()
         ++m_saveTicks;
         return;
     }
-    m_services.timer1.stop();
-    m_state.progress = 0;
-    m_state.picStatusVisible = false;
     if (!mp3Output()) {
-        m_state.cmdSaveEnabled = true;
-        m_services.cursor.setPointer(Pointer::Default);
+        endSave();
         m_services.messageBox.show(
             MessageIcon::Information, text::kTitlePlainMessage, text::kWavGeneratedAs + m_wavePath);
         return;
     }
+    m_services.timer1.stop();
+    m_state.progress = 0;
+    m_state.picStatusVisible = false;
     encodeMp3();
 }
 
@@ -295,8 +285,7 @@ void QuickAudioRecorderLogic::encodeMp3()
         // The recording stays in the temporary file and in the device: the user may save again.
         m_services.encoder.discard();
         endSave();
-        m_services.messageBox.show(
-            MessageIcon::Critical, text::kTitleError, audiotools::upperCase(error.what()) + "!");
+        showError(m_services.messageBox, audiotools::upperCase(error.what()) + "!");
     }
 }
 
@@ -326,8 +315,7 @@ void QuickAudioRecorderLogic::OnWaveEncodeFinish()
     }
     endSave();
     if (!closeError.empty()) {
-        m_services.messageBox.show(
-            MessageIcon::Critical, text::kTitleError, audiotools::upperCase(closeError) + "!");
+        showError(m_services.messageBox, audiotools::upperCase(closeError) + "!");
         return;
     }
     m_services.messageBox.show(
@@ -339,8 +327,7 @@ void QuickAudioRecorderLogic::OnError(const std::string& errorMessage)
     m_encodeFailed = true;
     m_state.progress = 0;
     m_state.picStatusVisible = false;
-    m_services.messageBox.show(
-        MessageIcon::Critical, text::kTitleError, audiotools::failedMessage(errorMessage));
+    showError(m_services.messageBox, audiotools::failedMessage(errorMessage));
     m_services.cursor.setPointer(Pointer::Default);
     m_state.cmdSaveEnabled = true;
     m_services.application.endApplication();

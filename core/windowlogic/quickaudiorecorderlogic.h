@@ -97,13 +97,14 @@ public:
     void OnError(const std::string& errorMessage);
 
 private:
-    // Sends one command, keeping its result.
     std::uint32_t send(const std::string& command);
     void showMciError(std::uint32_t result);
     bool mp3Output() const { return m_state.cmbOutputFormat != "Save As WAV"; }
     bool mciSave(); // false when the save failed (and was reported)
     void encodeMp3();
     void endSave();
+    // The recording's readout and input level stop; the readout shows idle.
+    void stopReadout();
 
     RecorderServices m_services;
     RecorderState m_state;
@@ -111,10 +112,8 @@ private:
     int m_channels = 1;
     bool m_recording = false;
     std::int32_t m_startTime = 0;
-    std::uint32_t m_lastResult = 0;
     std::string m_wavePath;
     int m_saveTicks = 0;
-    bool m_saveFailed = false;
     bool m_encodeFailed = false; // an OnError of the current encoding arrived
 };
 
