@@ -2,6 +2,7 @@
 
 #include "appicon.h"
 #include "codewindow.h"
+#include "itemviews.h"
 #include "mci/mciinterpreter.h"
 #include "messagetexts.h"
 #include "optimizerwindow.h"
@@ -10,6 +11,7 @@
 #include "recorderwindow.h"
 #include "splashwindow.h"
 #include "tooltips.h"
+#include "windowbutton.h"
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -42,13 +44,6 @@ template <typename Widget, typename... Args> Widget* named(const char* name, Arg
     return widget;
 }
 
-QPushButton* button(const char* name, const char* caption)
-{
-    auto* result = named<QPushButton>(name, caption);
-    result->setAutoDefault(false);
-    return result;
-}
-
 // A label that shows a path: long texts do not widen the window.
 QLabel* pathLabel(const char* name)
 {
@@ -57,6 +52,33 @@ QLabel* pathLabel(const char* name)
     label->setFrameShape(QFrame::StyledPanel);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+template <typename Slot>
+void menuAction(
+    QMenu* menu, const char* name, const char* caption, QKeySequence shortcut, QObject* context, Slot slot)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    QObject::connect(action, &QAction::triggered, context, slot);
+}
+
+// A row of a tab: its caption or button, then what it sets across the other columns.
+void addRow(QGridLayout* grid, int& row, QWidget* left, QWidget* right)
+{
+    grid->addWidget(left, row, 0);
+    grid->addWidget(right, row++, 1, 1, 3);
+}
+
+// Widgets side by side from the left.
+QHBoxLayout* leftAligned(std::initializer_list<QWidget*> widgets)
+{
+    auto* layout = new QHBoxLayout;
+    for (QWidget* widget : widgets)
+        layout->addWidget(widget);
+    layout->addStretch();
+    return layout;
 }
 
 QFrame* swatch(const char* name)
@@ -89,20 +111,6 @@ void showText(QLineEdit* edit, const std::string& text, const std::string& toolT
     if (edit->text() != value)
         edit->setText(value);
     edit->setToolTip(QString::fromStdString(toolTip));
-}
-
-void showList(QListWidget* list, const std::vector<std::string>& entries)
-{
-    QStringList items;
-    for (const std::string& entry : entries)
-        items << QString::fromStdString(entry);
-    QStringList shown;
-    for (int i = 0; i < list->count(); ++i)
-        shown << list->item(i)->text();
-    if (shown != items) {
-        list->clear();
-        list->addItems(items);
-    }
 }
 
 void showSelection(QListWidget* list, std::optional<std::size_t> selected)
@@ -190,52 +198,40 @@ void MainWindow::createMenus()
 
     QMenu* mnuAudioTools = menuBar()->addMenu("Audio &Tools");
     mnuAudioTools->setObjectName("mnuAudioTools");
-    QAction* recorder = mnuAudioTools->addAction("Quick &Audio Recorder");
-    recorder->setObjectName("mnuAudioRecorder");
-    recorder->setShortcut(Qt::Key_F3);
-    connect(recorder, &QAction::triggered, this, [this] { showRecorder(); });
-    QAction* optimizer = mnuAudioTools->addAction("&Mp3 Optimizer");
-    optimizer->setObjectName("mnuMp3Optimizer");
-    optimizer->setShortcut(Qt::Key_F4);
-    connect(optimizer, &QAction::triggered, this, [this] { showOptimizer(); });
+    menuAction(mnuAudioTools, "mnuAudioRecorder", "Quick &Audio Recorder", Qt::Key_F3, this,
+        [this] { showRecorder(); });
+    menuAction(
+        mnuAudioTools, "mnuMp3Optimizer", "&Mp3 Optimizer", Qt::Key_F4, this, [this] { showOptimizer(); });
 
     QMenu* mnuHelp = menuBar()->addMenu("&Help");
     mnuHelp->setObjectName("mnuHelp");
-    QAction* instructions = mnuHelp->addAction("&Instructions");
-    instructions->setObjectName("mnuInstructions");
-    instructions->setShortcut(Qt::Key_F1);
-    connect(instructions, &QAction::triggered, this, [this] { m_logic.mnuInstructionsClick(); });
-    QAction* support = mnuHelp->addAction("&Online Support");
-    support->setObjectName("mnuSupport");
-    support->setShortcut(Qt::Key_F2);
-    connect(support, &QAction::triggered, this, [this] { m_logic.mnuSupportClick(); });
+    menuAction(mnuHelp, "mnuInstructions", "&Instructions", Qt::Key_F1, this,
+        [this] { m_logic.mnuInstructionsClick(); });
+    menuAction(
+        mnuHelp, "mnuSupport", "&Online Support", Qt::Key_F2, this, [this] { m_logic.mnuSupportClick(); });
     mnuHelp->addSeparator();
-    QAction* about = mnuHelp->addAction("&About...");
-    about->setObjectName("mnuAbout");
-    connect(about, &QAction::triggered, this, [this] { m_logic.mnuAboutClick(); });
-    QAction* exit = mnuHelp->addAction("E&xit");
-    exit->setObjectName("mnuExit");
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    menuAction(mnuHelp, "mnuAbout", "&About...", {}, this, [this] { m_logic.mnuAboutClick(); });
+    menuAction(mnuHelp, "mnuExit", "E&xit", {}, this, [this] { close(); });
 }
 
 QWidget* MainWindow::createSingleTab()
 {
     auto* page = named<QWidget>("tabSingle");
     m_lstSingle = named<QListWidget>("lstSingle");
-    m_cmdPlayerColorSingle = button("cmdPlayerColorSingle", "&Change Button Color");
+    m_cmdPlayerColorSingle = windowButton(nullptr, "cmdPlayerColorSingle", "&Change Button Color");
     m_shpPlayerColorSingle = swatch("shpPlayerColorSingle");
     m_lblPlayerColorSingle = named<QLabel>("lblPlayerColorSingle");
-    auto* cmdSingleLocate = button("cmdSingleLocate", "&Locate Mp3 File");
+    auto* cmdSingleLocate = windowButton(nullptr, "cmdSingleLocate", "&Locate Mp3 File");
     m_lblMp3Name = pathLabel("lblMp3Name");
     m_lblMp3Path = pathLabel("lblMp3Path");
     m_lblSingleLocalPath = pathLabel("lblSingleLocalPath");
     m_txtServerPathSingle = named<QLineEdit>("txtServerPathSingle");
-    m_cmdSingleOutput = button("cmdSingleOutput", "&Your HTML Folder");
+    m_cmdSingleOutput = windowButton(nullptr, "cmdSingleOutput", "&Your HTML Folder");
     m_lblSingleOutDir = pathLabel("lblSingleOutDir");
     m_chkSingleLoop = named<QCheckBox>("chkSingleLoop", "Loop Audio Forever");
     m_chkSingleAuto = named<QCheckBox>("chkSingleAuto", "Auto Play On Page Load");
     m_chkEncryptSingle = named<QCheckBox>("chkEncryptSingle", "Encrypt HTML");
-    auto* cmdSingleGenerate = button("cmdSingleGenerate", "Generate &Single Button Control");
+    auto* cmdSingleGenerate = windowButton(nullptr, "cmdSingleGenerate", "Generate &Single Button Control");
 
     auto* grid = new QGridLayout(page);
     int row = 0;
@@ -244,22 +240,12 @@ QWidget* MainWindow::createSingleTab()
     grid->addWidget(m_cmdPlayerColorSingle, row, 0);
     grid->addWidget(m_shpPlayerColorSingle, row, 1);
     grid->addWidget(m_lblPlayerColorSingle, row++, 2, 1, 2);
-    grid->addWidget(cmdSingleLocate, row, 0);
-    grid->addWidget(m_lblMp3Name, row++, 1, 1, 3);
-    grid->addWidget(new QLabel("Mp3 file:"), row, 0);
-    grid->addWidget(m_lblMp3Path, row++, 1, 1, 3);
-    grid->addWidget(new QLabel("Mp3 folder:"), row, 0);
-    grid->addWidget(m_lblSingleLocalPath, row++, 1, 1, 3);
-    grid->addWidget(new QLabel("Server path:"), row, 0);
-    grid->addWidget(m_txtServerPathSingle, row++, 1, 1, 3);
-    grid->addWidget(m_cmdSingleOutput, row, 0);
-    grid->addWidget(m_lblSingleOutDir, row++, 1, 1, 3);
-    auto* options = new QHBoxLayout;
-    options->addWidget(m_chkSingleLoop);
-    options->addWidget(m_chkSingleAuto);
-    options->addWidget(m_chkEncryptSingle);
-    options->addStretch();
-    grid->addLayout(options, row++, 0, 1, 4);
+    addRow(grid, row, cmdSingleLocate, m_lblMp3Name);
+    addRow(grid, row, new QLabel("Mp3 file:"), m_lblMp3Path);
+    addRow(grid, row, new QLabel("Mp3 folder:"), m_lblSingleLocalPath);
+    addRow(grid, row, new QLabel("Server path:"), m_txtServerPathSingle);
+    addRow(grid, row, m_cmdSingleOutput, m_lblSingleOutDir);
+    grid->addLayout(leftAligned({ m_chkSingleLoop, m_chkSingleAuto, m_chkEncryptSingle }), row++, 0, 1, 4);
     grid->addWidget(cmdSingleGenerate, row++, 0, 1, 4);
     grid->setColumnStretch(3, 1);
 
@@ -267,23 +253,16 @@ QWidget* MainWindow::createSingleTab()
         if (row >= 0)
             handle([&] { m_logic.lstSingleClick(static_cast<std::size_t>(row)); });
     });
-    connect(m_cmdPlayerColorSingle, &QPushButton::clicked, this,
-        [this] { handle([&] { m_logic.cmdPlayerColorSingleClick(); }); });
-    connect(cmdSingleLocate, &QPushButton::clicked, this,
-        [this] { handle([&] { m_logic.cmdSingleLocateClick(); }); });
-    connect(m_cmdSingleOutput, &QPushButton::clicked, this,
-        [this] { handle([&] { m_logic.cmdSingleOutputClick(); }); });
-    connect(cmdSingleGenerate, &QPushButton::clicked, this,
-        [this] { handle([&] { m_logic.cmdSingleGenerateClick(); }); });
+    onClick(m_cmdPlayerColorSingle, &MainWindowLogic::cmdPlayerColorSingleClick);
+    onClick(cmdSingleLocate, &MainWindowLogic::cmdSingleLocateClick);
+    onClick(m_cmdSingleOutput, &MainWindowLogic::cmdSingleOutputClick);
+    onClick(cmdSingleGenerate, &MainWindowLogic::cmdSingleGenerateClick);
     connect(m_txtServerPathSingle, &QLineEdit::textEdited, this, [this](const QString& text) {
         handle([&] { m_logic.settings().serverPathSingle = text.toStdString(); });
     });
-    connect(
-        m_chkSingleLoop, &QCheckBox::toggled, this, [this](bool on) { m_logic.settings().singleLoop = on; });
-    connect(
-        m_chkSingleAuto, &QCheckBox::toggled, this, [this](bool on) { m_logic.settings().singleAuto = on; });
-    connect(m_chkEncryptSingle, &QCheckBox::toggled, this,
-        [this](bool on) { m_logic.settings().encryptSingle = on; });
+    onToggle(m_chkSingleLoop, &codegen::GeneratorSettings::singleLoop);
+    onToggle(m_chkSingleAuto, &codegen::GeneratorSettings::singleAuto);
+    onToggle(m_chkEncryptSingle, &codegen::GeneratorSettings::encryptSingle);
     return page;
 }
 
@@ -291,11 +270,11 @@ QWidget* MainWindow::createJukeboxTab()
 {
     auto* page = named<QWidget>("tabJukebox");
     m_lstMulti = named<QListWidget>("lstMulti");
-    m_cmdPlayerColorMulti = button("cmdPlayerColorMulti", "Change Player Color");
+    m_cmdPlayerColorMulti = windowButton(nullptr, "cmdPlayerColorMulti", "Change Player Color");
     m_shpPlayerColorMulti = swatch("shpPlayerColorMulti");
     m_lblPlayerColorMulti = named<QLabel>("lblPlayerColorMulti");
-    auto* cmdMultiLocate = button("cmdMultiLocate", "&Locate Mp3 Files");
-    auto* cmdReArrange = button("cmdReArrange", "&Re-arrange Files");
+    auto* cmdMultiLocate = windowButton(nullptr, "cmdMultiLocate", "&Locate Mp3 Files");
+    auto* cmdReArrange = windowButton(nullptr, "cmdReArrange", "&Re-arrange Files");
     m_lstMp3Files = named<QListWidget>("lstMp3Files");
     m_lstMp3FileDisplayNames = named<QListWidget>("lstMp3FileDisplayNames");
     for (QListWidget* list : { m_lstMp3Files, m_lstMp3FileDisplayNames })
@@ -303,7 +282,7 @@ QWidget* MainWindow::createJukeboxTab()
     m_lblMultiLocalPath = pathLabel("lblMultiLocalPath");
     m_txtServerPathMultiPlayer = named<QLineEdit>("txtServerPathMultiPlayer");
     m_txtServerPathMultiMp3 = named<QLineEdit>("txtServerPathMultiMp3");
-    m_cmdMultiOutput = button("cmdMultiOutput", "&Your HTML Folder");
+    m_cmdMultiOutput = windowButton(nullptr, "cmdMultiOutput", "&Your HTML Folder");
     m_lblMultiOutDir = pathLabel("lblMultiOutDir");
     m_chkMultiAutoPlay = named<QCheckBox>("chkMultiAutoPlay", "Auto Play");
     m_chkMultiAutoProgress = named<QCheckBox>("chkMultiAutoProgress", "Auto Progress");
@@ -311,7 +290,7 @@ QWidget* MainWindow::createJukeboxTab()
     m_txtAudioLevel = named<QLineEdit>("txtAudioLevel");
     m_txtAudioLevel->setMaximumWidth(60);
     m_chkPlaylistFontBold = named<QCheckBox>("chkPlaylistFontBold");
-    auto* cmdMultiGenerate = button("cmdMultiGenerate", "Generate Multitrack &Jukebox");
+    auto* cmdMultiGenerate = windowButton(nullptr, "cmdMultiGenerate", "Generate Multitrack &Jukebox");
 
     auto* grid = new QGridLayout(page);
     int row = 0;
@@ -320,29 +299,17 @@ QWidget* MainWindow::createJukeboxTab()
     grid->addWidget(m_cmdPlayerColorMulti, row, 0);
     grid->addWidget(m_shpPlayerColorMulti, row, 1);
     grid->addWidget(m_lblPlayerColorMulti, row++, 2, 1, 2);
-    auto* files = new QHBoxLayout;
-    files->addWidget(cmdMultiLocate);
-    files->addWidget(cmdReArrange);
-    files->addStretch();
-    grid->addLayout(files, row++, 0, 1, 4);
+    grid->addLayout(leftAligned({ cmdMultiLocate, cmdReArrange }), row++, 0, 1, 4);
     auto* playlist = new QHBoxLayout;
     playlist->addWidget(m_lstMp3Files);
     playlist->addWidget(m_lstMp3FileDisplayNames);
     grid->addLayout(playlist, row++, 0, 1, 4);
-    grid->addWidget(new QLabel("Mp3 folder:"), row, 0);
-    grid->addWidget(m_lblMultiLocalPath, row++, 1, 1, 3);
-    grid->addWidget(new QLabel("Server path of the player:"), row, 0);
-    grid->addWidget(m_txtServerPathMultiPlayer, row++, 1, 1, 3);
-    grid->addWidget(new QLabel("Server path of the Mp3 files:"), row, 0);
-    grid->addWidget(m_txtServerPathMultiMp3, row++, 1, 1, 3);
-    grid->addWidget(m_cmdMultiOutput, row, 0);
-    grid->addWidget(m_lblMultiOutDir, row++, 1, 1, 3);
-    auto* options = new QHBoxLayout;
-    options->addWidget(m_chkMultiAutoPlay);
-    options->addWidget(m_chkMultiAutoProgress);
-    options->addWidget(m_chkMultiRandom);
-    options->addStretch();
-    grid->addLayout(options, row++, 0, 1, 4);
+    addRow(grid, row, new QLabel("Mp3 folder:"), m_lblMultiLocalPath);
+    addRow(grid, row, new QLabel("Server path of the player:"), m_txtServerPathMultiPlayer);
+    addRow(grid, row, new QLabel("Server path of the Mp3 files:"), m_txtServerPathMultiMp3);
+    addRow(grid, row, m_cmdMultiOutput, m_lblMultiOutDir);
+    grid->addLayout(
+        leftAligned({ m_chkMultiAutoPlay, m_chkMultiAutoProgress, m_chkMultiRandom }), row++, 0, 1, 4);
     auto* more = new QHBoxLayout;
     more->addWidget(new QLabel("Initialize Audio at:"));
     more->addWidget(m_txtAudioLevel);
@@ -358,16 +325,11 @@ QWidget* MainWindow::createJukeboxTab()
         if (row >= 0)
             handle([&] { m_logic.lstMultiClick(static_cast<std::size_t>(row)); });
     });
-    connect(m_cmdPlayerColorMulti, &QPushButton::clicked, this,
-        [this] { handle([&] { m_logic.cmdPlayerColorMultiClick(); }); });
-    connect(cmdMultiLocate, &QPushButton::clicked, this,
-        [this] { handle([&] { m_logic.cmdMultiLocateClick(); }); });
-    connect(
-        cmdReArrange, &QPushButton::clicked, this, [this] { handle([&] { m_logic.cmdReArrangeClick(); }); });
-    connect(m_cmdMultiOutput, &QPushButton::clicked, this,
-        [this] { handle([&] { m_logic.cmdMultiOutputClick(); }); });
-    connect(cmdMultiGenerate, &QPushButton::clicked, this,
-        [this] { handle([&] { m_logic.cmdMultiGenerateClick(); }); });
+    onClick(m_cmdPlayerColorMulti, &MainWindowLogic::cmdPlayerColorMultiClick);
+    onClick(cmdMultiLocate, &MainWindowLogic::cmdMultiLocateClick);
+    onClick(cmdReArrange, &MainWindowLogic::cmdReArrangeClick);
+    onClick(m_cmdMultiOutput, &MainWindowLogic::cmdMultiOutputClick);
+    onClick(cmdMultiGenerate, &MainWindowLogic::cmdMultiGenerateClick);
     connect(m_txtServerPathMultiPlayer, &QLineEdit::textEdited, this, [this](const QString& text) {
         handle([&] { m_logic.setServerPathMultiPlayer(text.toStdString()); });
     });
@@ -376,15 +338,21 @@ QWidget* MainWindow::createJukeboxTab()
     });
     connect(m_txtAudioLevel, &QLineEdit::textEdited, this,
         [this](const QString& text) { m_logic.settings().audioLevel = text.toStdString(); });
-    connect(m_chkMultiAutoPlay, &QCheckBox::toggled, this,
-        [this](bool on) { m_logic.settings().multiAutoPlay = on; });
-    connect(m_chkMultiAutoProgress, &QCheckBox::toggled, this,
-        [this](bool on) { m_logic.settings().multiAutoProgress = on; });
-    connect(m_chkMultiRandom, &QCheckBox::toggled, this,
-        [this](bool on) { m_logic.settings().multiRandom = on; });
-    connect(m_chkPlaylistFontBold, &QCheckBox::toggled, this,
-        [this](bool on) { m_logic.settings().playlistFontBold = on; });
+    onToggle(m_chkMultiAutoPlay, &codegen::GeneratorSettings::multiAutoPlay);
+    onToggle(m_chkMultiAutoProgress, &codegen::GeneratorSettings::multiAutoProgress);
+    onToggle(m_chkMultiRandom, &codegen::GeneratorSettings::multiRandom);
+    onToggle(m_chkPlaylistFontBold, &codegen::GeneratorSettings::playlistFontBold);
     return page;
+}
+
+void MainWindow::onClick(QPushButton* button, void (MainWindowLogic::*handler)())
+{
+    connect(button, &QPushButton::clicked, this, [this, handler] { handle([&] { (m_logic.*handler)(); }); });
+}
+
+void MainWindow::onToggle(QCheckBox* box, bool codegen::GeneratorSettings::*setting)
+{
+    connect(box, &QCheckBox::toggled, this, [this, setting](bool on) { m_logic.settings().*setting = on; });
 }
 
 StartUpResult MainWindow::startUp(IInstanceLock& lock)
@@ -409,7 +377,7 @@ void MainWindow::sync()
 
     m_mnuSelect[static_cast<std::size_t>(settings.codeType)]->setChecked(true);
 
-    showList(m_lstSingle, m_logic.singlePlayers());
+    showItems(m_lstSingle, m_logic.singlePlayers());
     showSelection(m_lstSingle, m_logic.selectedSingle());
     m_cmdPlayerColorSingle->setVisible(m_logic.singleColourVisible());
     m_shpPlayerColorSingle->setVisible(m_logic.singleColourVisible());
@@ -424,14 +392,14 @@ void MainWindow::sync()
     m_chkSingleAuto->setChecked(settings.singleAuto);
     m_chkEncryptSingle->setChecked(settings.encryptSingle);
 
-    showList(m_lstMulti, m_logic.multiPlayers());
+    showItems(m_lstMulti, m_logic.multiPlayers());
     showSelection(m_lstMulti, m_logic.selectedMulti());
     m_cmdPlayerColorMulti->setVisible(m_logic.multiColourVisible());
     m_shpPlayerColorMulti->setVisible(m_logic.multiColourVisible());
     showColour(m_shpPlayerColorMulti, m_logic.multiSwatch());
     m_lblPlayerColorMulti->setText(QString::fromStdString(settings.playerColorMulti));
-    showList(m_lstMp3Files, settings.mp3Files);
-    showList(m_lstMp3FileDisplayNames, settings.mp3FileDisplayNames);
+    showItems(m_lstMp3Files, settings.mp3Files);
+    showItems(m_lstMp3FileDisplayNames, settings.mp3FileDisplayNames);
     showText(m_lblMultiLocalPath, settings.multiLocalPath, followingToolTip(settings.multiLocalPath));
     showText(m_txtServerPathMultiPlayer, settings.serverPathMultiPlayer,
         followingToolTip(settings.serverPathMultiPlayer));
@@ -442,7 +410,6 @@ void MainWindow::sync()
     m_chkMultiAutoProgress->setChecked(settings.multiAutoProgress);
     m_chkMultiRandom->setChecked(settings.multiRandom);
     showText(m_txtAudioLevel, settings.audioLevel, {});
-    m_txtAudioLevel->setToolTip({});
     m_chkPlaylistFontBold->setChecked(settings.playlistFontBold);
 
     m_swfDisplay->setMovie(m_logic.previewMovie(), m_logic.previewColour());

@@ -60,6 +60,9 @@ private:
     QWidget* createJukeboxTab();
     // Runs a handler, then shows the new state.
     template <typename Handler> void handle(Handler handler);
+    // A click runs the logic's handler through handle(); a tick goes straight into the settings.
+    void onClick(QPushButton* button, void (MainWindowLogic::*handler)());
+    void onToggle(QCheckBox* box, bool codegen::GeneratorSettings::*setting);
     void sync();
     AudioToolServices audioToolServices();
     void showRecorder();

@@ -1,6 +1,7 @@
 #include "optimizerwindow.h"
 
 #include "audiotooltexts.h"
+#include "itemviews.h"
 #include "progressmeter.h"
 #include "windowbutton.h"
 
@@ -164,16 +165,7 @@ void OptimizerWindow::syncOnce()
     const OptimizerState& state = m_logic.state();
     {
         const QSignalBlocker blocker(m_cmbMp3Quality);
-        QStringList items;
-        for (const std::string& item : state.cmbMp3Quality)
-            items << QString::fromStdString(item);
-        QStringList current;
-        for (int i = 0; i < m_cmbMp3Quality->count(); ++i)
-            current << m_cmbMp3Quality->itemText(i);
-        if (items != current) {
-            m_cmbMp3Quality->clear();
-            m_cmbMp3Quality->addItems(items);
-        }
+        showItems(m_cmbMp3Quality, state.cmbMp3Quality);
         m_cmbMp3Quality->setCurrentIndex(state.cmbMp3QualityIndex);
     }
     m_optRe44->setChecked(state.sampleRateOption == SampleRateOption::Hz44100);

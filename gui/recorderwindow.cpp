@@ -1,6 +1,7 @@
 #include "recorderwindow.h"
 
 #include "audiotooltexts.h"
+#include "itemviews.h"
 #include "progressmeter.h"
 #include "windowbutton.h"
 
@@ -44,20 +45,6 @@ QComboBox* dropDown(QWidget* parent, const char* name)
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     return box;
-}
-
-void setItems(QComboBox* box, const std::vector<std::string>& items)
-{
-    QStringList list;
-    for (const std::string& item : items)
-        list << QString::fromStdString(item);
-    QStringList current;
-    for (int i = 0; i < box->count(); ++i)
-        current << box->itemText(i);
-    if (current != list) {
-        box->clear();
-        box->addItems(list);
-    }
 }
 
 } // namespace
@@ -216,11 +203,11 @@ void RecorderWindow::syncOnce()
         m_opt44->setChecked(state.sampleRateOption == SampleRateOption::Hz44100);
         m_opt22->setChecked(state.sampleRateOption == SampleRateOption::Hz22050);
         m_opt11->setChecked(state.sampleRateOption == SampleRateOption::Hz11025);
-        setItems(m_cmbQuality, state.cmbQuality);
+        showItems(m_cmbQuality, state.cmbQuality);
         m_cmbQuality->setCurrentIndex(state.cmbQualityIndex);
         m_cmbQuality->setEnabled(state.cmbQualityEnabled);
         m_cmbChannels->setCurrentText(QString::fromStdString(state.cmbChannels));
-        setItems(m_cmbOutputFormat, state.cmbOutputFormatItems);
+        showItems(m_cmbOutputFormat, state.cmbOutputFormatItems);
         m_cmbOutputFormat->setCurrentText(QString::fromStdString(state.cmbOutputFormat));
     }
     m_cmdStop->setEnabled(state.cmdStopEnabled);
