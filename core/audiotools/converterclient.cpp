@@ -2,9 +2,7 @@
 
 #include "componenterror.h"
 #include "vlscom/activation.h"
-#include "vlscom/connectionpoint.h"
 #include "vlscom/dispatchcall.h"
-#include "vlscom/eventsink.h"
 
 namespace tmbr::audiotools {
 
@@ -23,50 +21,13 @@ template <class T> vlscom::ComPtr<T> objectProperty(IDispatch* object, DISPID me
 } // namespace
 
 ConverterClient::ConverterClient()
-    : m_handlers(std::make_shared<ConverterEventHandlers>())
+    : m_converter(createControl<IVlsAudioConverter>(audioConverterControl))
+    , m_events(m_converter.get(), DIID__IVlsAudioConverterEvents,
+          { DISPID_Converter_OnError, DISPID_Converter_OnStart, DISPID_Converter_OnProgress,
+              DISPID_Converter_OnFinish },
+          { &ConverterEventHandlers::OnError, &ConverterEventHandlers::OnStart,
+              &ConverterEventHandlers::OnProgress, &ConverterEventHandlers::OnFinish })
 {
-    m_converter = createControl<IVlsAudioConverter>(audioConverterControl);
-    std::weak_ptr<ConverterEventHandlers> handlers = m_handlers;
-    m_sink = vlscom::makeObject<vlscom::EventSink>(
-        DIID__IVlsAudioConverterEvents, [handlers](DISPID event, const DISPPARAMS& params) {
-            const auto live = handlers.lock();
-            if (!live)
-                return;
-            // Copies: a handler may replace the handlers while it runs.
-            switch (event) {
-            case DISPID_Converter_OnError:
-                if (auto handler = live->OnError)
-                    handler(vlscom::toUtf8(vlscom::stringArgument(params, 0).value_or(u"")));
-                break;
-            case DISPID_Converter_OnStart:
-                if (auto handler = live->OnStart)
-                    handler();
-                break;
-            case DISPID_Converter_OnProgress:
-                if (auto handler = live->OnProgress)
-                    handler(vlscom::intArgument(params, 0).value_or(0));
-                break;
-            case DISPID_Converter_OnFinish:
-                if (auto handler = live->OnFinish)
-                    handler();
-                break;
-            default:
-                break;
-            }
-        });
-    check(vlscom::advise(m_converter.get(), DIID__IVlsAudioConverterEvents, m_sink->identity(), &m_cookie));
-}
-
-ConverterClient::~ConverterClient()
-{
-    m_handlers.reset();
-    if (m_cookie != 0)
-        vlscom::unadvise(m_converter.get(), DIID__IVlsAudioConverterEvents, m_cookie);
-}
-
-void ConverterClient::setHandlers(ConverterEventHandlers handlers)
-{
-    *m_handlers = std::move(handlers);
 }
 
 void ConverterClient::setSource(IVlsAudioDecoder* decoder)

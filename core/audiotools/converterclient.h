@@ -15,10 +15,6 @@
 #include <memory>
 #include <string>
 
-namespace vlscom {
-class EventSink;
-}
-
 namespace tmbr::audiotools {
 
 // Handlers for the four events of _IVlsAudioConverterEvents; an empty one ignores its event.
@@ -35,11 +31,11 @@ public:
     // Creates the control and connects to its events. Throws ComponentError.
     ConverterClient();
     // Disconnects; destroying the control cancels a running conversion and waits for it.
-    ~ConverterClient();
+    ~ConverterClient() = default;
     ConverterClient(const ConverterClient&) = delete;
     ConverterClient& operator=(const ConverterClient&) = delete;
 
-    void setHandlers(ConverterEventHandlers handlers);
+    void setHandlers(ConverterEventHandlers handlers) { m_events.setHandlers(std::move(handlers)); }
 
     IVlsAudioConverter* control() const { return m_converter.get(); }
 
@@ -61,9 +57,7 @@ public:
 
 private:
     vlscom::ComPtr<IVlsAudioConverter> m_converter;
-    std::shared_ptr<ConverterEventHandlers> m_handlers;
-    vlscom::ComPtr<vlscom::EventSink> m_sink;
-    DWORD m_cookie = 0;
+    ProgressEvents<ConverterEventHandlers> m_events;
 };
 
 } // namespace tmbr::audiotools

@@ -2,9 +2,7 @@
 
 #include "componenterror.h"
 #include "vlscom/activation.h"
-#include "vlscom/connectionpoint.h"
 #include "vlscom/dispatchcall.h"
-#include "vlscom/eventsink.h"
 #include "vlsmp3x1.h"
 
 #include <filesystem>
@@ -73,50 +71,13 @@ bool sameFile(const std::string& input, const std::string& output)
 }
 
 EncoderClient::EncoderClient()
-    : m_handlers(std::make_shared<EncoderEventHandlers>())
+    : m_encoder(createControl<IVlsAudioEncoder>(mp3EncoderControl))
+    , m_events(m_encoder.get(), DIID__IVlsAudioEncoderEvents,
+          { DISPID_Encoder_OnError, DISPID_Encoder_OnWaveEncodeStart, DISPID_Encoder_OnWaveEncodeProgress,
+              DISPID_Encoder_OnWaveEncodeFinish },
+          { &EncoderEventHandlers::OnError, &EncoderEventHandlers::OnWaveEncodeStart,
+              &EncoderEventHandlers::OnWaveEncodeProgress, &EncoderEventHandlers::OnWaveEncodeFinish })
 {
-    m_encoder = createControl<IVlsAudioEncoder>(mp3EncoderControl);
-    std::weak_ptr<EncoderEventHandlers> handlers = m_handlers;
-    m_sink = vlscom::makeObject<vlscom::EventSink>(
-        DIID__IVlsAudioEncoderEvents, [handlers](DISPID event, const DISPPARAMS& params) {
-            const auto live = handlers.lock();
-            if (!live)
-                return;
-            // Copies: a handler may replace the handlers while it runs.
-            switch (event) {
-            case DISPID_Encoder_OnError:
-                if (auto handler = live->OnError)
-                    handler(vlscom::toUtf8(vlscom::stringArgument(params, 0).value_or(u"")));
-                break;
-            case DISPID_Encoder_OnWaveEncodeStart:
-                if (auto handler = live->OnWaveEncodeStart)
-                    handler();
-                break;
-            case DISPID_Encoder_OnWaveEncodeProgress:
-                if (auto handler = live->OnWaveEncodeProgress)
-                    handler(vlscom::intArgument(params, 0).value_or(0));
-                break;
-            case DISPID_Encoder_OnWaveEncodeFinish:
-                if (auto handler = live->OnWaveEncodeFinish)
-                    handler();
-                break;
-            default:
-                break;
-            }
-        });
-    check(vlscom::advise(m_encoder.get(), DIID__IVlsAudioEncoderEvents, m_sink->identity(), &m_cookie));
-}
-
-EncoderClient::~EncoderClient()
-{
-    m_handlers.reset();
-    if (m_cookie != 0)
-        vlscom::unadvise(m_encoder.get(), DIID__IVlsAudioEncoderEvents, m_cookie);
-}
-
-void EncoderClient::setHandlers(EncoderEventHandlers handlers)
-{
-    *m_handlers = std::move(handlers);
 }
 
 void EncoderClient::setOverwritePrompt(Setting prompt)

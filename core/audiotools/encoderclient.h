@@ -8,6 +8,7 @@
 // ComponentError with the control's message when the control refuses it.
 
 #include "componenterror.h"
+#include "progressevents.h"
 #include "vlsaudioencoder.h"
 #include "vlscom/comptr.h"
 
@@ -15,10 +16,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-
-namespace vlscom {
-class EventSink;
-}
 
 namespace tmbr::audiotools {
 
@@ -48,12 +45,12 @@ public:
     // registered or cannot be created.
     EncoderClient();
     // Disconnects; no handler runs after this. The control lives on while others hold it.
-    ~EncoderClient();
+    ~EncoderClient() = default;
     EncoderClient(const EncoderClient&) = delete;
     EncoderClient& operator=(const EncoderClient&) = delete;
 
     // Replaces the handlers; may be called from inside a handler.
-    void setHandlers(EncoderEventHandlers handlers);
+    void setHandlers(EncoderEventHandlers handlers) { m_events.setHandlers(std::move(handlers)); }
 
     // The control itself, e.g. to hand it to a converter as its Destination.
     IVlsAudioEncoder* control() const { return m_encoder.get(); }
@@ -95,9 +92,7 @@ public:
 
 private:
     vlscom::ComPtr<IVlsAudioEncoder> m_encoder;
-    std::shared_ptr<EncoderEventHandlers> m_handlers;
-    vlscom::ComPtr<vlscom::EventSink> m_sink;
-    DWORD m_cookie = 0;
+    ProgressEvents<EncoderEventHandlers> m_events;
 };
 
 } // namespace tmbr::audiotools
