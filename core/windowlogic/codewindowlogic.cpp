@@ -53,21 +53,6 @@ void CodeWindowLogic::cmdSaveCodeInstClick()
 
 namespace {
 
-bool writeAll(int fd, const std::string& content)
-{
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -99,7 +84,7 @@ bool overwriteInPlace(const std::string& path, const std::string& content)
     const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool ok = writeAll(fd, content);
+    const bool ok = vlscom::writeAll(fd, content.data(), content.size()) == 0;
     return (::close(fd) == 0) && ok;
 }
 
@@ -139,7 +124,7 @@ bool replaceFileContent(const std::string& path, const std::string& content)
             static_cast<void>(::fchown(fd, existing.st_uid, existing.st_gid));
         ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
     }
-    ok = ok && writeAll(fd, content);
+    ok = ok && vlscom::writeAll(fd, content.data(), content.size()) == 0;
     ok = ok && ::fsync(fd) == 0;
     ok = ok && file.commit() == 0;
     return ok;

@@ -36,6 +36,15 @@ bool isExistingMp3(const std::string& path)
     return extension == ".mp3" && std::filesystem::is_regular_file(file, error);
 }
 
+// The standard error box text of a failure.
+std::string errorText(const std::exception& error)
+{
+    if (const auto* generation = dynamic_cast<const codegen::GenerationError*>(&error))
+        return codegen::standardErrorText(generation->number(), generation->description());
+    // 51: the run-time's "internal error" number for failures of no known kind.
+    return codegen::standardErrorText(51, error.what());
+}
+
 std::string folderOf(const std::string& path)
 {
     return std::filesystem::path(path).parent_path().string();
@@ -84,13 +93,8 @@ StartUpResult MainWindowLogic::startUp(IInstanceLock& lock)
         m_multiSwatch = kStartColour;
         m_settings.playerColorSingle = colourText(kStartColour);
         m_settings.playerColorMulti = colourText(kStartColour);
-    } catch (const codegen::GenerationError& error) {
-        showError(m_platform.messageBox, codegen::standardErrorText(error.number(), error.description()));
-        m_view.requestClose();
-        return StartUpResult::Failed;
     } catch (const std::exception& error) {
-        // 51: the run-time's "internal error" number for failures of no known kind.
-        showError(m_platform.messageBox, codegen::standardErrorText(51, error.what()));
+        showError(m_platform.messageBox, errorText(error));
         m_view.requestClose();
         return StartUpResult::Failed;
     }
@@ -316,12 +320,9 @@ void MainWindowLogic::runGenerator(const std::function<codegen::GenerationResult
     codegen::GenerationResult result;
     try {
         result = generate();
-    } catch (const codegen::GenerationError& error) {
-        result.status = codegen::GenerationStatus::Failed;
-        result.message = codegen::standardErrorText(error.number(), error.description());
     } catch (const std::exception& error) {
         result.status = codegen::GenerationStatus::Failed;
-        result.message = codegen::standardErrorText(51, error.what());
+        result.message = errorText(error);
     }
     m_generating = false;
 
