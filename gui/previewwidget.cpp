@@ -42,8 +42,7 @@ PreviewWidget::PreviewWidget(QWidget* parent)
 
 void PreviewWidget::setMovie(const std::string& movie, const std::string& colour)
 {
-    m_movie = QString::fromStdString(movie);
-    const QString path = m_movie.section('?', 0, 0);
+    const QString path = QString::fromStdString(movie).section('?', 0, 0);
     const QFileInfo file(path);
     m_playerName = path.isEmpty() ? QString() : file.completeBaseName();
     m_jukebox = file.dir().dirName() == "jukeboxplayers";

@@ -21,7 +21,6 @@ public:
     // own look. An empty movie shows nothing.
     void setMovie(const std::string& movie, const std::string& colour);
 
-    const QString& movie() const { return m_movie; }
     const QString& playerName() const { return m_playerName; }
     bool isJukebox() const { return m_jukebox; }
     // The player's size in pixels (empty without a movie).
@@ -35,7 +34,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString m_movie;
     QString m_playerName;
     bool m_jukebox = false;
     QSize m_size;

@@ -6,6 +6,7 @@
 
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <utility>
 
 namespace tmbr::gui {
 
@@ -26,49 +27,35 @@ void ComponentMessagePump::pump()
 
 void installComponentMessageBoxHandler()
 {
-    vlscom::SetMessageBoxHandler(
-        [](vlscom::HWND, const std::string& text, const std::string& caption, UINT style) {
-            QMessageBox::Icon icon = QMessageBox::NoIcon;
-            switch (style & 0xF0) {
-            case vlscom::MB_ICONSTOP:
-                icon = QMessageBox::Critical;
-                break;
-            case vlscom::MB_ICONQUESTION:
-                icon = QMessageBox::Question;
-                break;
-            case vlscom::MB_ICONEXCLAMATION:
-                icon = QMessageBox::Warning;
-                break;
-            case vlscom::MB_ICONINFORMATION:
-                icon = QMessageBox::Information;
-                break;
-            default:
-                break;
-            }
-            QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-            switch (style & 0x0F) {
-            case vlscom::MB_YESNO:
-                buttons = QMessageBox::Yes | QMessageBox::No;
-                break;
-            case vlscom::MB_YESNOCANCEL:
-                buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-                break;
-            default:
-                break;
-            }
-            QMessageBox box(
-                icon, QString::fromStdString(caption), QString::fromStdString(text), buttons, dialogParent());
-            switch (box.exec()) {
-            case QMessageBox::Yes:
-                return vlscom::IDYES;
-            case QMessageBox::No:
-                return vlscom::IDNO;
-            case QMessageBox::Cancel:
-                return vlscom::IDCANCEL;
-            default:
-                return vlscom::IDOK;
-            }
-        });
+    vlscom::SetMessageBoxHandler([](vlscom::HWND, const std::string& text, const std::string& caption,
+                                     UINT style) {
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        const std::pair<UINT, QMessageBox::Icon> icons[] = { { vlscom::MB_ICONSTOP, QMessageBox::Critical },
+            { vlscom::MB_ICONQUESTION, QMessageBox::Question },
+            { vlscom::MB_ICONEXCLAMATION, QMessageBox::Warning },
+            { vlscom::MB_ICONINFORMATION, QMessageBox::Information } };
+        for (const auto& [bits, shown] : icons) {
+            if ((style & 0xF0) == bits)
+                icon = shown;
+        }
+        QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+        if ((style & 0x0F) == vlscom::MB_YESNO)
+            buttons = QMessageBox::Yes | QMessageBox::No;
+        else if ((style & 0x0F) == vlscom::MB_YESNOCANCEL)
+            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        QMessageBox box(
+            icon, QString::fromStdString(caption), QString::fromStdString(text), buttons, dialogParent());
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return vlscom::IDYES;
+        case QMessageBox::No:
+            return vlscom::IDNO;
+        case QMessageBox::Cancel:
+            return vlscom::IDCANCEL;
+        default:
+            return vlscom::IDOK;
+        }
+    });
 }
 
 } // namespace tmbr::gui

@@ -66,12 +66,6 @@ std::uint16_t LoopbackServer::port() const
     return m_server.isListening() ? m_server.serverPort() : 0;
 }
 
-void LoopbackServer::setFolders(const std::string& scratch, const std::string& output)
-{
-    m_scratch = scratch;
-    m_output = output;
-}
-
 std::string LoopbackServer::baseUrl() const
 {
     if (!m_server.isListening())
@@ -83,7 +77,8 @@ std::string LoopbackServer::serve(const std::string& scratch, const std::string&
 {
     if (!start())
         return {};
-    setFolders(scratch, output);
+    m_scratch = scratch;
+    m_output = output;
     return baseUrl();
 }
 

@@ -53,13 +53,11 @@ public:
     bool isListening() const { return m_server.isListening(); }
     std::uint16_t port() const;
 
-    // The folders served from now on (local paths ending with "/"; `output`
-    // may be empty for none).
-    void setFolders(const std::string& scratch, const std::string& output);
     // "http://127.0.0.1:<port>/<prefix>/"; empty when not listening.
     std::string baseUrl() const;
 
-    // ITestPageServer: starts on first use, then setFolders and baseUrl.
+    // ITestPageServer: starts on first use; serves the two folders from now on
+    // (local paths ending with "/"; `output` may be empty for none); baseUrl.
     std::string serve(const std::string& scratch, const std::string& output) override;
 
     // The server that lives as long as the application object: created on
