@@ -68,10 +68,7 @@ VlsMP3Decoderx1::~VlsMP3Decoderx1()
 
 HRESULT VlsMP3Decoderx1::finalConstruct()
 {
-    return call([] {
-        Mpg123Binding::bound();
-        return S_OK;
-    });
+    return call([] { Mpg123Binding::bound(); });
 }
 
 void VlsMP3Decoderx1::closeFile()
@@ -102,7 +99,6 @@ HRESULT VlsMP3Decoderx1::Open(BSTR szFilename)
         m_source = std::move(source);
         m_thread = std::make_unique<DecodingThread>(*m_source, m_info);
         m_fileName = name;
-        return S_OK;
     });
 }
 
@@ -116,21 +112,23 @@ HRESULT VlsMP3Decoderx1::OpenHandle(std::int64_t)
 
 HRESULT VlsMP3Decoderx1::Close()
 {
-    return call([&] {
-        closeFile();
-        return S_OK;
-    });
+    return call([&] { closeFile(); });
 }
 
 HRESULT VlsMP3Decoderx1::get_Position(std::int32_t* pVal)
 {
     return call([&] {
-        std::int32_t& out = requirePointer(pVal);
-        if (!isOpen())
-            throw DecoderError(DecoderMessage::PropertyFileNotOpen);
+        std::int32_t& out = openProperty(pVal);
         out = static_cast<std::int32_t>(std::min(m_thread->positionMs() * 0.001, double(INT32_MAX)));
-        return S_OK;
     });
+}
+
+template <class T> T& VlsMP3Decoderx1::openProperty(T* pVal) const
+{
+    T& out = requirePointer(pVal);
+    if (!isOpen())
+        throw DecoderError(DecoderMessage::PropertyFileNotOpen);
+    return out;
 }
 
 void VlsMP3Decoderx1::seekTo(std::int32_t seconds)
@@ -142,50 +140,28 @@ void VlsMP3Decoderx1::seekTo(std::int32_t seconds)
 
 HRESULT VlsMP3Decoderx1::put_Position(std::int32_t newVal)
 {
-    return call([&] {
-        seekTo(newVal);
-        return S_OK;
-    });
+    return call([&] { seekTo(newVal); });
 }
 
 HRESULT VlsMP3Decoderx1::Seek(std::int32_t Position)
 {
-    return call([&] {
-        seekTo(Position);
-        return S_OK;
-    });
+    return call([&] { seekTo(Position); });
 }
 
 HRESULT VlsMP3Decoderx1::get_Format(WAVEFORMATEX* pVal)
 {
-    return call([&] {
-        WAVEFORMATEX& out = requirePointer(pVal);
-        if (!isOpen())
-            throw DecoderError(DecoderMessage::PropertyFileNotOpen);
-        out = m_output.format();
-        return S_OK;
-    });
+    return call([&] { openProperty(pVal) = m_output.format(); });
 }
 
 HRESULT VlsMP3Decoderx1::get_Bitrate(std::int32_t* pVal)
 {
-    return call([&] {
-        std::int32_t& out = requirePointer(pVal);
-        if (!isOpen())
-            throw DecoderError(DecoderMessage::PropertyFileNotOpen);
-        out = m_info.bitrate;
-        return S_OK;
-    });
+    return call([&] { openProperty(pVal) = m_info.bitrate; });
 }
 
 HRESULT VlsMP3Decoderx1::get_Duration(std::int32_t* pVal)
 {
     return call([&] {
-        std::int32_t& out = requirePointer(pVal);
-        if (!isOpen())
-            throw DecoderError(DecoderMessage::PropertyFileNotOpen);
-        out = static_cast<std::int32_t>(std::min(m_info.duration, double(INT32_MAX)));
-        return S_OK;
+        openProperty(pVal) = static_cast<std::int32_t>(std::min(m_info.duration, double(INT32_MAX)));
     });
 }
 

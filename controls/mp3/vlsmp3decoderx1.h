@@ -60,6 +60,9 @@ private:
     TagFields& tagFields() { return m_tags; }
     bool isOpen() const { return m_source != nullptr; }
     void closeFile();
+    // The out-parameter of a property that needs an open file. The right side of an assignment is
+    // evaluated first: a value that needs the file is computed after this returns.
+    template <class T> T& openProperty(T* pVal) const;
     void seekTo(std::int32_t seconds);
     // The decoding thread runs: the output format cannot change.
     bool reading() const { return m_thread && m_thread->active(); }

@@ -126,11 +126,7 @@ HRESULT VlsMP3Encoderx1::finalConstruct()
 {
     return call([&] {
         m_encoder = std::make_unique<Mp3Encoder>(LameBinding::bound());
-        m_encoder->setErrorSink([this](EncoderMessage, const std::string& message) {
-            const BSTR text = vlscom::allocBstr(std::string_view(message));
-            if (text)
-                post(WM_ENCODER_ERROR, reinterpret_cast<vlscom::WPARAM>(text), vlscom::freeBstrPayload);
-        });
+        m_encoder->setErrorSink([this](EncoderMessage, const std::string& message) { postError(message); });
         return S_OK;
     });
 }
@@ -172,19 +168,13 @@ HRESULT VlsMP3Encoderx1::Open(BSTR szFilename)
 
 HRESULT VlsMP3Encoderx1::OpenHandle(std::int64_t hSource)
 {
-    return call([&] {
-        m_encoder->openHandle(static_cast<std::intptr_t>(hSource));
-        return S_OK;
-    });
+    return call([&] { m_encoder->openHandle(static_cast<std::intptr_t>(hSource)); });
 }
 
 HRESULT VlsMP3Encoderx1::SetInputFormat(
     std::int32_t nChannels, std::int32_t nSamplesPerSec, std::int32_t nBitsPerSample)
 {
-    return call([&] {
-        m_encoder->setInputFormat(nChannels, nSamplesPerSec, nBitsPerSample);
-        return S_OK;
-    });
+    return call([&] { m_encoder->setInputFormat(nChannels, nSamplesPerSec, nBitsPerSample); });
 }
 
 HRESULT VlsMP3Encoderx1::SetInputFormatWFX(const WAVEFORMATEX* pWfx)
@@ -193,32 +183,22 @@ HRESULT VlsMP3Encoderx1::SetInputFormatWFX(const WAVEFORMATEX* pWfx)
         const WAVEFORMATEX& wfx = requirePointer(pWfx);
         m_encoder->setInputFormatWfx(WaveFormat { wfx.wFormatTag, wfx.nChannels, wfx.nSamplesPerSec,
             wfx.nAvgBytesPerSec, wfx.nBlockAlign, wfx.wBitsPerSample, wfx.cbSize });
-        return S_OK;
     });
 }
 
 HRESULT VlsMP3Encoderx1::SetOutputFormatVBR(float fQuality)
 {
-    return call([&] {
-        m_encoder->setOutputFormatVbr(fQuality);
-        return S_OK;
-    });
+    return call([&] { m_encoder->setOutputFormatVbr(fQuality); });
 }
 
 HRESULT VlsMP3Encoderx1::SetOutputFormatABR(std::int32_t nAvgBitrate)
 {
-    return call([&] {
-        m_encoder->setOutputFormatAbr(nAvgBitrate);
-        return S_OK;
-    });
+    return call([&] { m_encoder->setOutputFormatAbr(nAvgBitrate); });
 }
 
 HRESULT VlsMP3Encoderx1::SetOutputFormatCBR(std::int32_t nBitrate)
 {
-    return call([&] {
-        m_encoder->setOutputFormatCbr(nBitrate);
-        return S_OK;
-    });
+    return call([&] { m_encoder->setOutputFormatCbr(nBitrate); });
 }
 
 HRESULT VlsMP3Encoderx1::Write(const std::uint8_t* data, std::int32_t count)
@@ -228,7 +208,6 @@ HRESULT VlsMP3Encoderx1::Write(const std::uint8_t* data, std::int32_t count)
         if (count < 0)
             throw ControlError::status(E_INVALIDARG);
         m_encoder->write(data, static_cast<std::size_t>(count));
-        return S_OK;
     });
 }
 
@@ -238,7 +217,6 @@ HRESULT VlsMP3Encoderx1::Close()
         // A wave encoding still writing finishes first rather than racing the close.
         joinWaveThread();
         m_encoder->close();
-        return S_OK;
     });
 }
 
@@ -254,18 +232,12 @@ HRESULT VlsMP3Encoderx1::get_Filename(BSTR* pVal)
 
 HRESULT VlsMP3Encoderx1::get_AddExtension(VARIANT_BOOL* pVal)
 {
-    return call([&] {
-        requirePointer(pVal) = m_encoder->addExtension() ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    });
+    return call([&] { requirePointer(pVal) = m_encoder->addExtension() ? VARIANT_TRUE : VARIANT_FALSE; });
 }
 
 HRESULT VlsMP3Encoderx1::put_AddExtension(VARIANT_BOOL newVal)
 {
-    return call([&] {
-        m_encoder->setAddExtension(newVal != VARIANT_FALSE);
-        return S_OK;
-    });
+    return call([&] { m_encoder->setAddExtension(newVal != VARIANT_FALSE); });
 }
 
 HRESULT VlsMP3Encoderx1::get_TagData(IAudioTag** pVal)
@@ -279,18 +251,18 @@ HRESULT VlsMP3Encoderx1::get_TagData(IAudioTag** pVal)
 
 HRESULT VlsMP3Encoderx1::get_OverwritePrompt(VARIANT_BOOL* pVal)
 {
-    return call([&] {
-        requirePointer(pVal) = m_encoder->overwritePrompt() ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    });
+    return call([&] { requirePointer(pVal) = m_encoder->overwritePrompt() ? VARIANT_TRUE : VARIANT_FALSE; });
 }
 
 HRESULT VlsMP3Encoderx1::put_OverwritePrompt(VARIANT_BOOL newVal)
 {
-    return call([&] {
-        m_encoder->setOverwritePrompt(newVal != VARIANT_FALSE);
-        return S_OK;
-    });
+    return call([&] { m_encoder->setOverwritePrompt(newVal != VARIANT_FALSE); });
+}
+
+void VlsMP3Encoderx1::postError(const std::string& message) const
+{
+    if (const BSTR text = vlscom::allocBstr(std::string_view(message)))
+        post(WM_ENCODER_ERROR, reinterpret_cast<vlscom::WPARAM>(text), vlscom::freeBstrPayload);
 }
 
 void VlsMP3Encoderx1::joinWaveThread()
@@ -307,12 +279,7 @@ void VlsMP3Encoderx1::runWaveThread()
             : control(c)
         {
         }
-        void error(const std::string& message) override
-        {
-            if (const BSTR text = vlscom::allocBstr(std::string_view(message)))
-                control.post(
-                    WM_ENCODER_ERROR, reinterpret_cast<vlscom::WPARAM>(text), vlscom::freeBstrPayload);
-        }
+        void error(const std::string& message) override { control.postError(message); }
         void start() override { control.post(WM_ENCODER_WAVE_START); }
         void progress(int percent) override
         {
@@ -337,7 +304,6 @@ HRESULT VlsMP3Encoderx1::EncodeFromWave(BSTR waveFile)
         } catch (const std::system_error&) {
             throw ControlError(waveAbortedMessage);
         }
-        return S_OK;
     });
 }
 
@@ -352,16 +318,12 @@ HRESULT VlsMP3Encoderx1::EncodeFromWaveSync(BSTR waveFile)
         } catch (const WaveEncodeError& error) {
             throw ControlError(error.what());
         }
-        return S_OK;
     });
 }
 
 HRESULT VlsMP3Encoderx1::ForceEncodedSamplerate(std::int32_t SampleRate)
 {
-    return call([&] {
-        m_encoder->forceEncodedSamplerate(SampleRate);
-        return S_OK;
-    });
+    return call([&] { m_encoder->forceEncodedSamplerate(SampleRate); });
 }
 
 } // namespace vlsmp3

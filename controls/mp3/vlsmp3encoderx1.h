@@ -75,6 +75,8 @@ private:
     TagFields& tagFields() { return m_encoder->tags(); }
     // Waits for the wave thread of the last EncodeFromWave, if any.
     void joinWaveThread();
+    // Posts an OnError with the text (UTF-8) to the helper window, from any thread.
+    void postError(const std::string& message) const;
     void runWaveThread();
 
     std::unique_ptr<Mp3Encoder> m_encoder;
