@@ -16,7 +16,6 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -28,7 +27,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace tmbr::gui {
 
@@ -62,20 +63,17 @@ RearrangeDialog::RearrangeDialog(const Playlist& playlist, IMessageBox& messageB
     connect(m_lstTrackDisplay, &QListWidget::currentRowChanged, this, &RearrangeDialog::select);
     connect(m_txtMp3FileName, &QLineEdit::textEdited, this,
         [this](const QString& text) { m_editor.setEditText(text.toStdString()); });
-    connect(cmdUp, &QPushButton::clicked, this, [this] {
-        m_editor.moveUp();
-        showEditor();
-    });
-    connect(cmdDown, &QPushButton::clicked, this, [this] {
-        m_editor.moveDown();
-        showEditor();
-    });
+    const std::pair<QPushButton*, void (RearrangeEditor::*)()> edits[]
+        = { { cmdUp, &RearrangeEditor::moveUp }, { cmdDown, &RearrangeEditor::moveDown },
+              { cmdUpdate, &RearrangeEditor::update } };
+    for (const auto& [button, edit] : edits) {
+        connect(button, &QPushButton::clicked, this, [this, edit = edit] {
+            (m_editor.*edit)();
+            showEditor();
+        });
+    }
     connect(cmdRemove, &QPushButton::clicked, this, [this] {
         m_editor.remove(m_messageBox);
-        showEditor();
-    });
-    connect(cmdUpdate, &QPushButton::clicked, this, [this] {
-        m_editor.update();
         showEditor();
     });
     connect(cmdDone, &QPushButton::clicked, this, &QDialog::accept);
