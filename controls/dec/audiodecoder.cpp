@@ -25,10 +25,7 @@ template <class Kind> AudioDecoder<Kind>::~AudioDecoder()
 
 template <class Kind> HRESULT AudioDecoder<Kind>::finalConstruct()
 {
-    return call([] {
-        Kind::bind();
-        return S_OK;
-    });
+    return call([] { Kind::bind(); });
 }
 
 template <class Kind> bool AudioDecoder<Kind>::onWindowMessage(UINT message, vlscom::WPARAM wParam)
@@ -74,7 +71,6 @@ template <class Kind> HRESULT AudioDecoder<Kind>::Open(BSTR szFilename)
         m_tags = stream->tags();
         m_stream = std::move(stream);
         m_fileName = name;
-        return S_OK;
     });
 }
 
@@ -88,10 +84,7 @@ template <class Kind> HRESULT AudioDecoder<Kind>::OpenHandle(std::int64_t)
 
 template <class Kind> HRESULT AudioDecoder<Kind>::Close()
 {
-    return call([&] {
-        closeFile();
-        return S_OK;
-    });
+    return call([&] { closeFile(); });
 }
 
 template <class Kind> HRESULT AudioDecoder<Kind>::get_Position(std::int32_t* pVal)
@@ -99,7 +92,6 @@ template <class Kind> HRESULT AudioDecoder<Kind>::get_Position(std::int32_t* pVa
     return call([&] {
         std::int32_t& out = requirePointer(pVal);
         out = static_cast<std::int32_t>(std::min(openStream().positionMs() * 0.001, double(INT32_MAX)));
-        return S_OK;
     });
 }
 
@@ -112,18 +104,12 @@ template <class Kind> void AudioDecoder<Kind>::seekTo(std::int32_t seconds)
 
 template <class Kind> HRESULT AudioDecoder<Kind>::put_Position(std::int32_t newVal)
 {
-    return call([&] {
-        seekTo(newVal);
-        return S_OK;
-    });
+    return call([&] { seekTo(newVal); });
 }
 
 template <class Kind> HRESULT AudioDecoder<Kind>::Seek(std::int32_t Position)
 {
-    return call([&] {
-        seekTo(Position);
-        return S_OK;
-    });
+    return call([&] { seekTo(Position); });
 }
 
 template <class Kind> HRESULT AudioDecoder<Kind>::get_Format(WAVEFORMATEX* pVal)
@@ -132,7 +118,6 @@ template <class Kind> HRESULT AudioDecoder<Kind>::get_Format(WAVEFORMATEX* pVal)
         WAVEFORMATEX& out = requirePointer(pVal);
         openStream();
         out = m_output.format();
-        return S_OK;
     });
 }
 
@@ -141,7 +126,6 @@ template <class Kind> HRESULT AudioDecoder<Kind>::get_Bitrate(std::int32_t* pVal
     return call([&] {
         std::int32_t& out = requirePointer(pVal);
         out = openStream().bitrate();
-        return S_OK;
     });
 }
 
@@ -150,7 +134,6 @@ template <class Kind> HRESULT AudioDecoder<Kind>::get_Duration(std::int32_t* pVa
     return call([&] {
         std::int32_t& out = requirePointer(pVal);
         out = static_cast<std::int32_t>(std::clamp(openStream().duration(), 0.0, double(INT32_MAX)));
-        return S_OK;
     });
 }
 
