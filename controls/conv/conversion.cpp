@@ -15,11 +15,6 @@ namespace vlsconv {
 
 namespace {
 
-std::u16string utf16(std::string_view text)
-{
-    return vlscom::toUtf16(text);
-}
-
 // Clears the calling thread's error information, so that a failure that sets none is not described
 // by an earlier one.
 void clearErrorInfo()
@@ -31,8 +26,8 @@ void clearErrorInfo()
 std::u16string failureText(const FailureText& failure)
 {
     if (const auto info = vlscom::takeErrorInfo())
-        return utf16(failure.withDescription) + info->description;
-    return utf16(failure.plain);
+        return vlscom::toUtf16(failure.withDescription) + info->description;
+    return vlscom::toUtf16(failure.plain);
 }
 
 } // namespace
@@ -128,11 +123,11 @@ void VlsAudioConverter::convert(IVlsAudioDecoder& source, IVlsAudioEncoder& dest
     }
 
     if (const std::u16string text = listenerText(Side::Encoder); !text.empty()) {
-        postError(utf16(encoderEventPrefix) + text);
+        postError(vlscom::toUtf16(encoderEventPrefix) + text);
     } else if (const std::u16string text = listenerText(Side::Decoder); !text.empty()) {
-        postError(utf16(decoderEventPrefix) + text);
+        postError(vlscom::toUtf16(decoderEventPrefix) + text);
     } else if (FAILED(lastRead)) {
-        postError(utf16(readFailure.plain));
+        postError(vlscom::toUtf16(readFailure.plain));
     } else {
         clearErrorInfo();
         if (FAILED(source.Close())) {

@@ -93,6 +93,14 @@ bool opensTheSource(IVlsAudioEncoder& encoder, std::u16string_view source, std::
     return false;
 }
 
+// A new reference to the held object, through its QueryInterface; null when it holds none.
+template <class I> HRESULT queryHeld(const vlscom::ComPtr<I>& held, I** pVal)
+{
+    I*& out = requirePointer(pVal);
+    out = nullptr;
+    return held ? held->QueryInterface(I::iid, reinterpret_cast<void**>(&out)) : S_OK;
+}
+
 } // namespace
 
 const vlsshell::InterfaceDescription& converterEventsDescription()
@@ -163,10 +171,10 @@ bool VlsAudioConverter::onWindowMessage(UINT message, vlscom::WPARAM wParam)
     }
 }
 
-void VlsAudioConverter::refuseWhileRunning() const
+void VlsAudioConverter::refuseWhileRunning(std::string_view message) const
 {
     if (m_running)
-        throw ControlError(std::string(methodWhileRunningMessage));
+        throw ControlError(std::string(message));
 }
 
 void VlsAudioConverter::requireSourceAndDestination() const
@@ -221,40 +229,26 @@ void VlsAudioConverter::unsubscribe(Subscription& subscription)
 
 HRESULT VlsAudioConverter::get_Source(IVlsAudioDecoder** pVal)
 {
-    return guard([&] {
-        IVlsAudioDecoder*& out = requirePointer(pVal);
-        out = nullptr;
-        if (!m_source)
-            return S_OK;
-        return m_source->QueryInterface(IVlsAudioDecoder::iid, reinterpret_cast<void**>(&out));
-    });
+    return guard([&] { return queryHeld(m_source, pVal); });
 }
 
 HRESULT VlsAudioConverter::put_Source(IVlsAudioDecoder* newVal)
 {
     return guard([&] {
-        if (m_running)
-            throw ControlError(std::string(propertyWhileRunningMessage));
+        refuseWhileRunning(propertyWhileRunningMessage);
         m_source = vlscom::ComPtr<IVlsAudioDecoder>(newVal);
     });
 }
 
 HRESULT VlsAudioConverter::get_Destination(IVlsAudioEncoder** pVal)
 {
-    return guard([&] {
-        IVlsAudioEncoder*& out = requirePointer(pVal);
-        out = nullptr;
-        if (!m_destination)
-            return S_OK;
-        return m_destination->QueryInterface(IVlsAudioEncoder::iid, reinterpret_cast<void**>(&out));
-    });
+    return guard([&] { return queryHeld(m_destination, pVal); });
 }
 
 HRESULT VlsAudioConverter::put_Destination(IVlsAudioEncoder* newVal)
 {
     return guard([&] {
-        if (m_running)
-            throw ControlError(std::string(propertyWhileRunningMessage));
+        refuseWhileRunning(propertyWhileRunningMessage);
         m_destination = vlscom::ComPtr<IVlsAudioEncoder>(newVal);
     });
 }
@@ -267,8 +261,7 @@ HRESULT VlsAudioConverter::get_KeepTags(VARIANT_BOOL* pVal)
 HRESULT VlsAudioConverter::put_KeepTags(VARIANT_BOOL newVal)
 {
     return guard([&] {
-        if (m_running)
-            throw ControlError(std::string(propertyWhileRunningMessage));
+        refuseWhileRunning(propertyWhileRunningMessage);
         m_keepTags = newVal;
     });
 }

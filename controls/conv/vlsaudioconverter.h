@@ -6,6 +6,7 @@
 // caller's thread without events. While a Go conversion runs, the source and destination are used
 // by the worker: property puts and the other methods are refused.
 
+#include "convertermessages.h"
 #include "vlscom/comptr.h"
 #include "vlscom/eventsink.h"
 #include "vlsconv.h"
@@ -15,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 
 template <> struct vlsshell::InterfaceInfo<IVlsAudioConverter> {
@@ -79,7 +81,8 @@ private:
         DWORD cookie = 0;
     };
 
-    void refuseWhileRunning() const;
+    // Refuses a call while a Go conversion runs, with the message.
+    void refuseWhileRunning(std::string_view message = methodWhileRunningMessage) const;
     void requireSourceAndDestination() const;
     void subscribe(IUnknown* source, REFIID events, Side side, Subscription& subscription);
     void unsubscribe(Subscription& subscription);
