@@ -18,8 +18,7 @@ namespace {
 
 QPlainTextEdit* textBox(QWidget* parent, const char* name, const std::string& text, const char* toolTip)
 {
-    auto* box = new QPlainTextEdit(QString::fromStdString(text), parent);
-    box->setObjectName(name);
+    auto* box = named<QPlainTextEdit>(name, QString::fromStdString(text), parent);
     box->setReadOnly(true);
     box->setToolTip(toolTip);
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -74,13 +73,13 @@ CodeWindow::CodeWindow(const std::string& code, const std::string& instructions,
     setModal(true);
     resize(760, 560);
 
-    auto* lblGrabCode = new QLabel("Grab the following blue code and paste it on your HTML editor", this);
-    lblGrabCode->setObjectName("lblGrabCode");
+    auto* lblGrabCode
+        = named<QLabel>("lblGrabCode", "Grab the following blue code and paste it on your HTML editor", this);
     m_txtGrabCode = textBox(this, "txtGrabCode", code, " Grab this code and paste it on your HTML editor ");
     showCodeInBlue();
     m_txtGrabCode->installEventFilter(this);
-    auto* lblInstructions = new QLabel("Instructions for uploading required files to your webserver", this);
-    lblInstructions->setObjectName("lblInstructions");
+    auto* lblInstructions = named<QLabel>(
+        "lblInstructions", "Instructions for uploading required files to your webserver", this);
     auto* txtInst = textBox(this, "txtInst", instructions, " Instructions for uploading required files ");
 
     auto* cmdGrabCode = windowButton(

@@ -35,13 +35,6 @@ namespace tmbr::gui {
 
 namespace {
 
-template <typename Widget, typename... Args> Widget* named(const char* name, Args&&... args)
-{
-    auto* widget = new Widget(std::forward<Args>(args)...);
-    widget->setObjectName(name);
-    return widget;
-}
-
 // A label that shows a path: long texts do not widen the window.
 QLabel* pathLabel(const char* name)
 {

@@ -22,8 +22,7 @@ namespace {
 
 QLabel* pathLabel(QWidget* parent, const char* name)
 {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
+    auto* label = named<QLabel>(name, parent);
     label->setMinimumWidth(360);
     label->setFrameShape(QFrame::StyledPanel);
     return label;
@@ -31,8 +30,7 @@ QLabel* pathLabel(QWidget* parent, const char* name)
 
 QRadioButton* option(QWidget* parent, const char* name, const char* caption, const char* toolTip)
 {
-    auto* result = new QRadioButton(caption, parent);
-    result->setObjectName(name);
+    auto* result = named<QRadioButton>(name, caption, parent);
     result->setToolTip(toolTip);
     return result;
 }
@@ -64,14 +62,12 @@ OptimizerWindow::OptimizerWindow(AudioToolServices services, QWidget* parent, IO
     outputLayout->addWidget(m_lblOutputDestination, 1);
 
     auto* settings = new QGroupBox(text::kGroupSettings, this);
-    m_cmbMp3Quality = new QComboBox(settings);
-    m_cmbMp3Quality->setObjectName("cmbMp3Quality");
+    m_cmbMp3Quality = named<QComboBox>("cmbMp3Quality", settings);
     m_cmbMp3Quality->setToolTip(text::kOptimizerQualityTip);
     m_optRe44 = option(settings, "optRe44", text::kOpt44Caption, text::kResampleTip);
     m_optRe22 = option(settings, "optRe22", text::kOpt22Caption, text::kResampleTip);
     m_optRe11 = option(settings, "optRe11", text::kOpt11Caption, text::kResampleTip);
-    m_chkConvertMono = new QCheckBox(settings);
-    m_chkConvertMono->setObjectName("chkConvertMono");
+    m_chkConvertMono = named<QCheckBox>("chkConvertMono", settings);
     m_chkConvertMono->setToolTip(text::kConvertMonoTip);
     auto* settingsLayout = new QGridLayout(settings);
     auto* qualityLabel = new QLabel(text::kOptimizerQualityLabel, settings);
@@ -90,8 +86,7 @@ OptimizerWindow::OptimizerWindow(AudioToolServices services, QWidget* parent, IO
     settingsLayout->addWidget(m_chkConvertMono, 2, 1);
 
     m_cmdConvert = windowButton(this, "cmdConvert", text::kConvertCaption, text::kConvertTip);
-    m_picStatus = new ProgressMeter(this);
-    m_picStatus->setObjectName("picStatus");
+    m_picStatus = named<ProgressMeter>("picStatus", this);
     auto* cmdClose = windowButton(this, "cmdClose", text::kCloseCaption, text::kCloseTip);
 
     auto* layout = new QVBoxLayout(this);

@@ -23,13 +23,10 @@ RearrangeDialog::RearrangeDialog(const Playlist& playlist, IMessageBox& messageB
     setModal(true);
     resize(640, 420);
 
-    m_lstMp3Files = new QListWidget(this);
-    m_lstMp3Files->setObjectName("lstMp3Files");
-    m_lstTrackDisplay = new QListWidget(this);
-    m_lstTrackDisplay->setObjectName("lstTrackDisplay");
+    m_lstMp3Files = named<QListWidget>("lstMp3Files", this);
+    m_lstTrackDisplay = named<QListWidget>("lstTrackDisplay", this);
     m_lstTrackDisplay->setToolTip(" Names as they would appear on the playlist");
-    m_txtMp3FileName = new QLineEdit(this);
-    m_txtMp3FileName->setObjectName("txtMp3FileName");
+    m_txtMp3FileName = named<QLineEdit>("txtMp3FileName", this);
     m_txtMp3FileName->setToolTip(" Edit the display name of the audio");
 
     auto* cmdUp = windowButton(this, "cmdUp", "Move Track U&p");

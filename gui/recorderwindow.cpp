@@ -23,28 +23,13 @@ namespace {
 
 QLabel* readout(QWidget* parent, const char* name, const char* text, const char* toolTip)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
+    auto* label = named<QLabel>(name, text, parent);
     label->setToolTip(toolTip);
     QFont font("Digital Readout Upright");
     font.setStyleHint(QFont::Monospace);
     font.setPointSize(16);
     label->setFont(font);
     return label;
-}
-
-QRadioButton* option(QWidget* parent, const char* name, const char* caption)
-{
-    auto* result = new QRadioButton(caption, parent);
-    result->setObjectName(name);
-    return result;
-}
-
-QComboBox* dropDown(QWidget* parent, const char* name)
-{
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    return box;
 }
 
 } // namespace
@@ -74,10 +59,10 @@ RecorderWindow::RecorderWindow(
     (new QVBoxLayout(source))->addWidget(cmdRecorderControl);
 
     auto* settings = new QGroupBox(text::kGroupSettings, this);
-    m_opt44 = option(settings, "opt44", text::kOpt44Caption);
-    m_opt22 = option(settings, "opt22", text::kOpt22Caption);
-    m_opt11 = option(settings, "opt11", text::kOpt11Caption);
-    m_cmbChannels = dropDown(settings, "cmbChannels");
+    m_opt44 = named<QRadioButton>("opt44", text::kOpt44Caption, settings);
+    m_opt22 = named<QRadioButton>("opt22", text::kOpt22Caption, settings);
+    m_opt11 = named<QRadioButton>("opt11", text::kOpt11Caption, settings);
+    m_cmbChannels = named<QComboBox>("cmbChannels", settings);
     m_cmbChannels->addItems({ text::kStereo, text::kMono });
     auto* settingsLayout = new QGridLayout(settings);
     settingsLayout->addWidget(new QLabel(text::kSampleRateLabel, settings), 0, 0);
@@ -93,8 +78,7 @@ RecorderWindow::RecorderWindow(
     m_cmdPlay = windowButton(controls, "cmdPlay", text::kPlayCaption, text::kPlayTip);
     m_lblTime = readout(controls, "lblTime", text::kTimeIdle, text::kTimeTip);
     m_lblRec = readout(controls, "lblRec", text::kRecIdle, text::kRecTip);
-    m_prgInputLevel = new QProgressBar(controls);
-    m_prgInputLevel->setObjectName("prgInputLevel");
+    m_prgInputLevel = named<QProgressBar>("prgInputLevel", controls);
     m_prgInputLevel->setToolTip(text::kLevelTip);
     m_prgInputLevel->setRange(0, 100);
     m_prgInputLevel->setOrientation(Qt::Vertical);
@@ -110,16 +94,13 @@ RecorderWindow::RecorderWindow(
     controlsLayout->addWidget(m_prgInputLevel);
 
     auto* output = new QGroupBox(text::kGroupOutput, this);
-    m_cmbOutputFormat = dropDown(output, "cmbOutputFormat");
-    m_cmbQuality = dropDown(output, "cmbQuality");
+    m_cmbOutputFormat = named<QComboBox>("cmbOutputFormat", output);
+    m_cmbQuality = named<QComboBox>("cmbQuality", output);
     m_cmdSave = windowButton(output, "cmdSave", text::kSaveCaption, text::kSaveTip);
-    m_picStatus = new ProgressMeter(output);
-    m_picStatus->setObjectName("picStatus");
-    m_lblInputFile = new QLabel(output);
-    m_lblInputFile->setObjectName("lblInputFile");
+    m_picStatus = named<ProgressMeter>("picStatus", output);
+    m_lblInputFile = named<QLabel>("lblInputFile", output);
     m_lblInputFile->setVisible(false);
-    m_lblOutputFile = new QLabel(output);
-    m_lblOutputFile->setObjectName("lblOutputFile");
+    m_lblOutputFile = named<QLabel>("lblOutputFile", output);
     m_lblOutputFile->setVisible(false);
     auto* outputLayout = new QGridLayout(output);
     outputLayout->addWidget(new QLabel(text::kOutputFormatLabel, output), 0, 0);
