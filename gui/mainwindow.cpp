@@ -449,8 +449,7 @@ std::optional<Playlist> MainWindow::rearrange(const Playlist& playlist)
 
 AudioToolServices MainWindow::audioToolServices()
 {
-    return { m_platform.messageBox, m_platform.fileDialogs, m_launcher, m_clock,
-        m_application ? *m_application : m_qtApplication };
+    return { m_platform.messageBox, m_platform.fileDialogs, m_launcher, m_clock, m_qtApplication };
 }
 
 void MainWindow::showRecorder()

@@ -37,10 +37,6 @@ public:
 
     MainWindowLogic& logic() { return m_logic; }
 
-    // How the audio tools end the program after a fatal error; the real
-    // application unless replaced (tests).
-    void setApplication(IApplication* application) { m_application = application; }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -74,7 +70,6 @@ private:
     QtProgramLauncher m_launcher;
     QtClock m_clock;
     QtApplication m_qtApplication;
-    IApplication* m_application = nullptr;
     int m_splashInterval = 2000;
     bool m_syncing = false;
 

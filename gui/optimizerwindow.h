@@ -31,8 +31,6 @@ public:
     OptimizerWindow(const OptimizerWindow&) = delete;
     OptimizerWindow& operator=(const OptimizerWindow&) = delete;
 
-    Mp3OptimizerLogic& logic() { return m_logic; }
-
 private:
     // Forwards the run's events to the logic and shows the new state.
     class Listener : public audiotools::IOptimizerListener {

@@ -33,8 +33,6 @@ public:
     RecorderWindow(const RecorderWindow&) = delete;
     RecorderWindow& operator=(const RecorderWindow&) = delete;
 
-    QuickAudioRecorderLogic& logic() { return m_logic; }
-
     void done(int result) override;
 
 private:

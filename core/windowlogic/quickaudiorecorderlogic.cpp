@@ -35,6 +35,15 @@ std::string withoutLastThree(const std::string& path)
     return path.substr(0, path.size() < 3 ? 0 : path.size() - 3);
 }
 
+// The set command for a format.
+std::string setCommand(int sampleRate, int channels)
+{
+    const int alignment = channels * 2;
+    return std::string("set ") + kAlias + " alignment " + std::to_string(alignment)
+        + " bitspersample 16  samplespersec " + std::to_string(sampleRate) + " channels "
+        + std::to_string(channels) + " bytespersec " + std::to_string(sampleRate * alignment);
+}
+
 } // namespace
 
 std::string temporaryWaveFor(const std::string& scratchFolder)
@@ -60,14 +69,6 @@ std::int32_t elapsedSeconds(std::int32_t startSecond, double now)
         seconds += kSecondsPerDay;
     // The default rounding mode rounds halves to even.
     return static_cast<std::int32_t>(std::nearbyint(seconds));
-}
-
-std::string setCommand(int sampleRate, int channels)
-{
-    const int alignment = channels * 2;
-    return std::string("set ") + kAlias + " alignment " + std::to_string(alignment)
-        + " bitspersample 16  samplespersec " + std::to_string(sampleRate) + " channels "
-        + std::to_string(channels) + " bytespersec " + std::to_string(sampleRate * alignment);
 }
 
 QuickAudioRecorderLogic::QuickAudioRecorderLogic(RecorderServices services)

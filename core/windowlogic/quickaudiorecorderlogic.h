@@ -65,9 +65,6 @@ std::string recordingReadout(std::int32_t elapsed);
 // that runs past midnight keeps counting up.
 std::int32_t elapsedSeconds(std::int32_t startSecond, double now);
 
-// The set command for a format.
-std::string setCommand(int sampleRate, int channels);
-
 // frmQuickAudioRecorder: records through the MCI interpreter, saves the
 // recording as WAV or, through EncoderRecorder, as MP3.
 class QuickAudioRecorderLogic {

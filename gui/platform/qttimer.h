@@ -14,7 +14,6 @@ public:
     void start() override { m_timer.start(); }
     void stop() override { m_timer.stop(); }
     bool active() const override { return m_timer.isActive(); }
-    int interval() const { return m_timer.interval(); }
 
 private:
     QTimer m_timer;
