@@ -82,6 +82,26 @@ template <class I> constexpr VARTYPE interfaceType()
 
 // The object an interface argument carries (by value or VT_BYREF); false if it carries none.
 bool objectOf(const VARIANT& v, IUnknown*& object);
+
+// A pointer that passes through untouched as VT_BYREF of the base type; VT_EMPTY passes null.
+template <class P, VARTYPE Base> struct PassedPointer {
+    static constexpr VARTYPE type = Base | VT_BYREF;
+    static constexpr bool out = false;
+    static constexpr bool retval = false;
+    using Holder = P*;
+    static HRESULT fromArgument(const VARIANT& v, Holder& holder)
+    {
+        if (v.vt == VT_EMPTY) {
+            holder = nullptr;
+            return S_OK;
+        }
+        if (v.vt != type)
+            return DISP_E_TYPEMISMATCH;
+        holder = static_cast<P*>(v.byref);
+        return S_OK;
+    }
+    static P* pass(Holder& holder) { return holder; }
+};
 } // namespace detail
 
 template <Scalar T> struct ArgTraits<T> {
@@ -216,44 +236,12 @@ template <Interface I> struct ArgTraits<I**> {
 
 template <class B>
 requires std::same_as<std::remove_const_t<B>, std::uint8_t>
-struct ArgTraits<B*> {
-    static constexpr VARTYPE type = VT_UI1 | VT_BYREF;
-    static constexpr bool out = false;
-    static constexpr bool retval = false;
-    using Holder = B*;
-    static HRESULT fromArgument(const VARIANT& v, Holder& holder)
-    {
-        if (v.vt == VT_EMPTY) {
-            holder = nullptr;
-            return S_OK;
-        }
-        if (v.vt != type)
-            return DISP_E_TYPEMISMATCH;
-        holder = v.pbVal;
-        return S_OK;
-    }
-    static B* pass(Holder& holder) { return holder; }
+struct ArgTraits<B*> : detail::PassedPointer<B, VT_UI1> {
 };
 
 template <class R>
 requires Record<std::remove_const_t<R>>
-struct ArgTraits<R*> {
-    static constexpr VARTYPE type = VT_RECORD | VT_BYREF;
-    static constexpr bool out = false;
-    static constexpr bool retval = false;
-    using Holder = R*;
-    static HRESULT fromArgument(const VARIANT& v, Holder& holder)
-    {
-        if (v.vt == VT_EMPTY) {
-            holder = nullptr;
-            return S_OK;
-        }
-        if (v.vt != type)
-            return DISP_E_TYPEMISMATCH;
-        holder = static_cast<R*>(v.byref);
-        return S_OK;
-    }
-    static R* pass(Holder& holder) { return holder; }
+struct ArgTraits<R*> : detail::PassedPointer<R, VT_RECORD> {
 };
 
 template <class Signature> struct Thunk;

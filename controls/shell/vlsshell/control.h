@@ -253,7 +253,8 @@ protected:
 
     ~Control() override
     {
-        destroyHelperWindow();
+        if (vlscom::HWND window = m_window.exchange(nullptr))
+            vlscom::DestroyWindow(window);
         if (m_connectionPoint)
             m_connectionPoint->disconnectAll();
     }
@@ -289,13 +290,6 @@ protected:
     bool post(UINT message, vlscom::WPARAM wParam = 0, vlscom::PayloadDeleter deleter = nullptr) const
     {
         return vlscom::PostMessage(m_window.load(), message, wParam, deleter);
-    }
-
-    // Destroys the helper window early (a destructor that must stop messages before its members go).
-    void destroyHelperWindow()
-    {
-        if (vlscom::HWND window = m_window.exchange(nullptr))
-            vlscom::DestroyWindow(window);
     }
 
 private:

@@ -3,6 +3,7 @@
 #include "vlscom/errorinfo.h"
 #include "vlscom/pointers.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace vlsshell {
@@ -56,21 +57,15 @@ HRESULT ArgTraits<BSTR>::fromArgument(const VARIANT& v, Holder& holder)
 
 UINT MemberDescription::inputCount() const
 {
-    UINT count = 0;
-    for (const ParamDescription& param : params) {
-        if (!(param.flags & PARAMFLAG_FRETVAL))
-            ++count;
-    }
-    return count;
+    return static_cast<UINT>(std::ranges::count_if(
+        params, [](const ParamDescription& param) { return !(param.flags & PARAMFLAG_FRETVAL); }));
 }
 
 const MemberDescription* InterfaceDescription::find(DISPID id, MemberKind kind) const
 {
-    for (const MemberDescription& member : members) {
-        if (member.id == id && member.kind == kind)
-            return &member;
-    }
-    return nullptr;
+    const auto member = std::ranges::find_if(
+        members, [&](const MemberDescription& m) { return m.id == id && m.kind == kind; });
+    return member == members.end() ? nullptr : &*member;
 }
 
 MemberDescription event(
