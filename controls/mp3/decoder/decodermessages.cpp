@@ -17,9 +17,4 @@ std::string_view decoderMessageText(DecoderMessage id)
     return decoderMessages[static_cast<int>(id)].text;
 }
 
-int decoderMessageNumber(DecoderMessage id)
-{
-    return decoderMessages[static_cast<int>(id)].number;
-}
-
 } // namespace vlsmp3

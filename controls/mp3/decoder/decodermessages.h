@@ -25,7 +25,6 @@ struct DecoderMessageEntry {
 
 // Every entry, in the order of the enumeration.
 std::string_view decoderMessageText(DecoderMessage id);
-int decoderMessageNumber(DecoderMessage id);
 extern const DecoderMessageEntry decoderMessages[7];
 
 } // namespace vlsmp3

@@ -9,60 +9,48 @@ namespace vlsmp3 {
 namespace {
 using enum EncoderMessage;
 
-constexpr std::array catalogue {
-    EncoderMessageEntry { LibraryNotLoaded, 1, "Internal error #1. Lame_enc.dll could not be loaded." },
-    EncoderMessageEntry { EngineNotInitialized, 2, "Internal error #2. Cannot initialize encoding engine." },
-    EncoderMessageEntry {
-        CannotCreateFile, 3, "Internal error #3. Cannot create file. System error message: %s." },
-    EncoderMessageEntry { NullHandle, 4, "Internal error #4. Null handle passed to OpenHandle method." },
-    EncoderMessageEntry { DirectInitFailed, 5, "Internal error #5. beInitStream failed." },
-    EncoderMessageEntry { PresetInitFailed, 6, "Internal error #6. beInitStream failed." },
-    EncoderMessageEntry {
-        CannotCreatePipe, 7, "Internal error #7. Cannot create pipe. System error message: %s." },
-    EncoderMessageEntry { CannotCreateThread, 8,
-        "Internal error #8. Cannot create encoding thread. System error message: %s." },
-    EncoderMessageEntry { PipeBroken, 9, "Internal error #9. Pipe broken. System error message: %s." },
-    EncoderMessageEntry { FlushFailed, 10, "Internal error #10." },
-    EncoderMessageEntry {
-        FlushWriteFailed, 11, "Internal error #11. Write error. System error message: %s." },
-    EncoderMessageEntry {
-        TagCreateFailed, 12, "Internal error #12. Cannot write id3v2 tag. System error message: %s." },
-    EncoderMessageEntry {
-        TagWriteFailed, 13, "Internal error #13. Cannot write id3v2 tag. System error message: %s." },
-    EncoderMessageEntry {
-        TagOpenFailed, 14, "Internal error #14. Cannot write id3v2 tag. System error message: %s." },
-    EncoderMessageEntry {
-        TagReadFailed, 15, "Internal error #15. Cannot write id3v2 tag. System error message: %s." },
-    EncoderMessageEntry {
-        TagCopyFailed, 16, "Internal error #16. Cannot write id3v2 tag. System error message: %s." },
-    EncoderMessageEntry { EncodingFailed8Bit, 17, "Internal error #17. Encoding failed." },
-    EncoderMessageEntry { WriteFailed8Bit, 18, "Internal error #18. Cannot write. System error message: %s" },
-    EncoderMessageEntry { EncodingFailed16Bit, 19, "Internal error #19. Encoding failed." },
-    EncoderMessageEntry {
-        WriteFailed16Bit, 20, "Internal error #20. Cannot write. System error message: %s" },
-    EncoderMessageEntry { Id3v1WriteFailed, 0, "Cannot write id3v1 tag. System error message: %s." },
-    EncoderMessageEntry { OutputCloseFailed, 0, "Cannot close the output file. System error message: %s." },
-    EncoderMessageEntry { TagReplaceFailed, 0,
+constexpr auto catalogue = std::to_array<EncoderMessageEntry>({
+    { LibraryNotLoaded, 1, "Internal error #1. Lame_enc.dll could not be loaded." },
+    { EngineNotInitialized, 2, "Internal error #2. Cannot initialize encoding engine." },
+    { CannotCreateFile, 3, "Internal error #3. Cannot create file. System error message: %s." },
+    { NullHandle, 4, "Internal error #4. Null handle passed to OpenHandle method." },
+    { DirectInitFailed, 5, "Internal error #5. beInitStream failed." },
+    { PresetInitFailed, 6, "Internal error #6. beInitStream failed." },
+    { CannotCreatePipe, 7, "Internal error #7. Cannot create pipe. System error message: %s." },
+    { CannotCreateThread, 8, "Internal error #8. Cannot create encoding thread. System error message: %s." },
+    { PipeBroken, 9, "Internal error #9. Pipe broken. System error message: %s." },
+    { FlushFailed, 10, "Internal error #10." },
+    { FlushWriteFailed, 11, "Internal error #11. Write error. System error message: %s." },
+    { TagCreateFailed, 12, "Internal error #12. Cannot write id3v2 tag. System error message: %s." },
+    { TagWriteFailed, 13, "Internal error #13. Cannot write id3v2 tag. System error message: %s." },
+    { TagOpenFailed, 14, "Internal error #14. Cannot write id3v2 tag. System error message: %s." },
+    { TagReadFailed, 15, "Internal error #15. Cannot write id3v2 tag. System error message: %s." },
+    { TagCopyFailed, 16, "Internal error #16. Cannot write id3v2 tag. System error message: %s." },
+    { EncodingFailed8Bit, 17, "Internal error #17. Encoding failed." },
+    { WriteFailed8Bit, 18, "Internal error #18. Cannot write. System error message: %s" },
+    { EncodingFailed16Bit, 19, "Internal error #19. Encoding failed." },
+    { WriteFailed16Bit, 20, "Internal error #20. Cannot write. System error message: %s" },
+    { Id3v1WriteFailed, 0, "Cannot write id3v1 tag. System error message: %s." },
+    { OutputCloseFailed, 0, "Cannot close the output file. System error message: %s." },
+    { TagReplaceFailed, 0,
         "Cannot write id3v2 tag: the tagged copy could not replace the file. System error message: %s." },
-    EncoderMessageEntry {
-        TagOutputNotRegular, 0, "Cannot write id3v2 tag: the output is not a regular file." },
-    EncoderMessageEntry { CancelledByUser, 0, "Cancelled by user." },
-    EncoderMessageEntry { WrongChannels, 0, "Input must have 1 or 2 channels." },
-    EncoderMessageEntry { WrongBitsPerSample, 0, "Input must have 8 or 16 bits per sample." },
-    EncoderMessageEntry { WrongSampleRate, 0,
+    { TagOutputNotRegular, 0, "Cannot write id3v2 tag: the output is not a regular file." },
+    { CancelledByUser, 0, "Cancelled by user." },
+    { WrongChannels, 0, "Input must have 1 or 2 channels." },
+    { WrongBitsPerSample, 0, "Input must have 8 or 16 bits per sample." },
+    { WrongSampleRate, 0,
         "Wrong input sample rate. Possible values are: 8000, 11025, 12000, 16000, 22050, 24000, 32000, "
-        "44100, "
-        "48000." },
-    EncoderMessageEntry { OnlyPcm, 0, "Only uncompressed PCM wave format is supported." },
-    EncoderMessageEntry { WrongQuality, 0, "fQuality must be between 0 and 1." },
-    EncoderMessageEntry { WrongAbrBitrate, 0, "Bitrate must be between 80000 and 320000 in ABR mode." },
-    EncoderMessageEntry { WrongCbrBitrate, 0, "Wrong bitrate specified for this input format." },
-    EncoderMessageEntry { NotOpenForWrite, 0, "Error: cannot write: file is not open." },
-    EncoderMessageEntry { NotOpenForProperty, 0, "Error: cannot access property: file is not open." },
-    EncoderMessageEntry { VbrPresetNotSelected, 0, "VBR preset could not be selected." },
-    EncoderMessageEntry { OverwriteQuestion, 0, "File already exists. Do you wish to overwrite it?" },
-    EncoderMessageEntry { OverwriteCaption, 0, "MP3 Encoder Control" },
-};
+        "44100, 48000." },
+    { OnlyPcm, 0, "Only uncompressed PCM wave format is supported." },
+    { WrongQuality, 0, "fQuality must be between 0 and 1." },
+    { WrongAbrBitrate, 0, "Bitrate must be between 80000 and 320000 in ABR mode." },
+    { WrongCbrBitrate, 0, "Wrong bitrate specified for this input format." },
+    { NotOpenForWrite, 0, "Error: cannot write: file is not open." },
+    { NotOpenForProperty, 0, "Error: cannot access property: file is not open." },
+    { VbrPresetNotSelected, 0, "VBR preset could not be selected." },
+    { OverwriteQuestion, 0, "File already exists. Do you wish to overwrite it?" },
+    { OverwriteCaption, 0, "MP3 Encoder Control" },
+});
 
 constexpr bool inEnumOrder()
 {
