@@ -45,16 +45,14 @@ void installComponentMessageBoxHandler()
             buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         QMessageBox box(
             icon, QString::fromStdString(caption), QString::fromStdString(text), buttons, dialogParent());
-        switch (box.exec()) {
-        case QMessageBox::Yes:
-            return vlscom::IDYES;
-        case QMessageBox::No:
-            return vlscom::IDNO;
-        case QMessageBox::Cancel:
-            return vlscom::IDCANCEL;
-        default:
-            return vlscom::IDOK;
+        const int answer = box.exec();
+        const std::pair<int, int> answers[] = { { QMessageBox::Yes, vlscom::IDYES },
+            { QMessageBox::No, vlscom::IDNO }, { QMessageBox::Cancel, vlscom::IDCANCEL } };
+        for (const auto& [button, id] : answers) {
+            if (answer == button)
+                return id;
         }
+        return vlscom::IDOK;
     });
 }
 

@@ -45,9 +45,7 @@ LoopbackServer::~LoopbackServer()
 
 bool LoopbackServer::start()
 {
-    if (m_server.isListening())
-        return true;
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    return m_server.isListening() || m_server.listen(QHostAddress::LocalHost, 0);
 }
 
 void LoopbackServer::stop()
