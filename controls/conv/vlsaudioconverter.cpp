@@ -314,7 +314,6 @@ HRESULT VlsAudioConverter::Go()
             unsubscribe(m_decoderSubscription);
             throw ControlError::status(vlscom::hresultFromErrno(error.code().value()));
         }
-        return S_OK;
     });
 }
 

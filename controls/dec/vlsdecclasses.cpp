@@ -1,11 +1,6 @@
 #include "decoderkinds.h"
-#include "mp3stream.h"
-#include "mpg123binding.h"
 #include "vlsconv.h"
 #include "vlsdec.h"
-#include "vorbisfilebinding.h"
-#include "vorbisstream.h"
-#include "wavestream.h"
 
 // The server's registration scripts (embedded from the .reg files).
 extern const char vlsdecWaveScript[];
@@ -59,11 +54,6 @@ const vlsshell::ControlDescription& WaveKind::description()
     return d;
 }
 
-std::unique_ptr<PcmStream> WaveKind::open(const std::string& path)
-{
-    return WaveStream::open(path);
-}
-
 const vlsshell::ControlDescription& Mp3Kind::description()
 {
     static const vlsshell::ControlDescription d { &mp3DecoderClass(), &eventsDescription(),
@@ -71,31 +61,11 @@ const vlsshell::ControlDescription& Mp3Kind::description()
     return d;
 }
 
-void Mp3Kind::bind()
-{
-    vlsmp3::Mpg123Binding::bound();
-}
-
-std::unique_ptr<PcmStream> Mp3Kind::open(const std::string& path)
-{
-    return Mp3Stream::open(path);
-}
-
 const vlsshell::ControlDescription& VorbisKind::description()
 {
     static const vlsshell::ControlDescription d { &vorbisDecoderClass(), &eventsDescription(),
         "VlsVorbisDecoderHelper", {}, vlsshell::Aggregation::Allowed };
     return d;
-}
-
-void VorbisKind::bind()
-{
-    VorbisfileBinding::bound();
-}
-
-std::unique_ptr<PcmStream> VorbisKind::open(const std::string& path)
-{
-    return VorbisStream::open(VorbisfileBinding::bound(), path);
 }
 
 } // namespace vlsdec

@@ -53,10 +53,8 @@ private:
 
     HRESULT put(std::u16string TagFields::*field, BSTR newVal)
     {
-        return control().call([&] {
-            control().tagFields().*field = std::u16string(vlscom::bstrView(newVal));
-            return S_OK;
-        });
+        return control().call(
+            [&] { control().tagFields().*field = std::u16string(vlscom::bstrView(newVal)); });
     }
 };
 
