@@ -46,8 +46,8 @@ QLabel* pathLabel(const char* name)
 }
 
 template <typename Slot>
-void menuAction(
-    QMenu* menu, const char* name, const char* caption, QKeySequence shortcut, QObject* context, Slot slot)
+void menuAction(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut,
+    QObject* context, Slot slot)
 {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
