@@ -32,8 +32,7 @@ void checkPcmShape(std::int64_t channels, std::int64_t samplesPerSec, std::int64
         throw EncoderError(EncoderMessage::WrongChannels);
     if (bitsPerSample != 8 && bitsPerSample != 16)
         throw EncoderError(EncoderMessage::WrongBitsPerSample);
-    if (std::find(acceptedSampleRates.begin(), acceptedSampleRates.end(), samplesPerSec)
-        == acceptedSampleRates.end())
+    if (std::ranges::find(acceptedSampleRates, samplesPerSec) == acceptedSampleRates.end())
         throw EncoderError(EncoderMessage::WrongSampleRate);
 }
 
@@ -131,8 +130,7 @@ void Mp3Encoder::setOutputFormatAbr(std::int32_t averageBitrate)
 
 void Mp3Encoder::setOutputFormatCbr(std::int32_t bitrate)
 {
-    if (std::find(acceptedCbrBitrates.begin(), acceptedCbrBitrates.end(), bitrate)
-        == acceptedCbrBitrates.end())
+    if (std::ranges::find(acceptedCbrBitrates, bitrate) == acceptedCbrBitrates.end())
         throw EncoderError(EncoderMessage::WrongCbrBitrate);
     m_outputMode = OutputMode::CBR;
     m_bitrate = static_cast<std::uint32_t>(bitrate);

@@ -2,6 +2,8 @@
 
 #include "vlscom/pointers.h"
 
+#include <algorithm>
+
 namespace vlsshell {
 
 ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, REFIID events)
@@ -55,18 +57,15 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
 
 HRESULT ConnectionPoint::Unadvise(DWORD cookie)
 {
+    // Declared before the lock, so that the sink is released after the lock is.
     vlscom::ComPtr<IDispatch> released;
-    {
-        std::lock_guard lock(m_mutex);
-        for (auto it = m_sinks.begin(); it != m_sinks.end(); ++it) {
-            if (it->first == cookie) {
-                released = std::move(it->second);
-                m_sinks.erase(it);
-                return S_OK;
-            }
-        }
-    }
-    return CONNECT_E_NOCONNECTION;
+    std::lock_guard lock(m_mutex);
+    const auto it = std::ranges::find(m_sinks, cookie, [](const auto& entry) { return entry.first; });
+    if (it == m_sinks.end())
+        return CONNECT_E_NOCONNECTION;
+    released = std::move(it->second);
+    m_sinks.erase(it);
+    return S_OK;
 }
 
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** connections)

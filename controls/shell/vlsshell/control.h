@@ -31,6 +31,7 @@
 #include "vlscom/persist.h"
 #include "vlscom/pointers.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <optional>
@@ -131,11 +132,10 @@ public:
         std::vector<PersistedProperty> current;
         if (!m_saved || FAILED(readPersisted(current)))
             return S_OK;
-        for (std::size_t i = 0; i < current.size(); ++i) {
-            if (!vlscom::variantEquals(current[i].value, (*m_saved)[i].value))
-                return S_OK;
-        }
-        return S_FALSE;
+        const auto same = [](const PersistedProperty& a, const PersistedProperty& b) {
+            return vlscom::variantEquals(a.value, b.value);
+        };
+        return std::ranges::equal(current, *m_saved, same) ? S_FALSE : S_OK;
     }
 
     HRESULT Load(IStream* stream) override
