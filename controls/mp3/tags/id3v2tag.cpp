@@ -17,8 +17,7 @@ struct EncodedText {
 
 void appendUtf16(std::vector<std::uint8_t>& bytes, std::u16string_view text)
 {
-    bytes.push_back(0xFF);
-    bytes.push_back(0xFE);
+    bytes.insert(bytes.end(), { 0xFF, 0xFE });
     for (const char16_t unit : text)
         vlscom::appendLe<2>(bytes, unit);
 }
@@ -60,17 +59,9 @@ public:
             return true;
         const EncodedText encoded = encode(text);
         // Language "eng", then an empty description in the text's encoding.
-        std::vector<std::uint8_t> body;
-        body.reserve(8 + encoded.bytes.size());
-        body.push_back(encoded.encoding);
-        body.push_back('e');
-        body.push_back('n');
-        body.push_back('g');
-        if (encoded.encoding == 1) {
-            body.push_back(0xFF);
-            body.push_back(0xFE);
-            body.push_back(0);
-        }
+        std::vector<std::uint8_t> body { encoded.encoding, 'e', 'n', 'g' };
+        if (encoded.encoding == 1)
+            body.insert(body.end(), { 0xFF, 0xFE, 0 });
         body.push_back(0);
         body.insert(body.end(), encoded.bytes.begin(), encoded.bytes.end());
         return addFrame("COMM", body);
@@ -81,10 +72,9 @@ public:
         if (m_tag.size() < id3v2TagMinimum)
             m_tag.resize(id3v2TagMinimum, 0);
         const std::size_t size = m_tag.size() - 10;
-        m_tag[6] = static_cast<std::uint8_t>((size >> 21) & 0x7F);
-        m_tag[7] = static_cast<std::uint8_t>((size >> 14) & 0x7F);
-        m_tag[8] = static_cast<std::uint8_t>((size >> 7) & 0x7F);
-        m_tag[9] = static_cast<std::uint8_t>(size & 0x7F);
+        // Seven bits to a byte, most significant first.
+        for (std::size_t i = 0; i < 4; ++i)
+            m_tag[9 - i] = static_cast<std::uint8_t>((size >> (7 * i)) & 0x7F);
         return std::move(m_tag);
     }
 
@@ -96,8 +86,7 @@ private:
         const std::size_t size = body.size();
         m_tag.insert(m_tag.end(), id.begin(), id.end());
         vlscom::appendBe<4>(m_tag, static_cast<std::uint32_t>(size));
-        m_tag.push_back(0);
-        m_tag.push_back(0);
+        m_tag.insert(m_tag.end(), { 0, 0 }); // flags
         m_tag.insert(m_tag.end(), body.begin(), body.end());
         return true;
     }
