@@ -1,5 +1,6 @@
 #include "tagtext.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace vlsmp3 {
@@ -21,11 +22,7 @@ bool isCSpace(char16_t c)
 
 bool fitsLatin1(std::u16string_view text)
 {
-    for (const char16_t c : text) {
-        if (c > 0xFF)
-            return false;
-    }
-    return true;
+    return std::ranges::all_of(text, [](char16_t c) { return c <= 0xFF; });
 }
 
 std::string toLatin1(std::u16string_view text)

@@ -2,17 +2,13 @@
 
 #include "vlscom/endian.h"
 
+#include <algorithm>
+
 namespace vlsmp3 {
 
 std::u16string latin1Text(std::span<const std::uint8_t> bytes)
 {
-    std::u16string text;
-    for (const std::uint8_t byte : bytes) {
-        if (byte == 0)
-            break;
-        text.push_back(static_cast<char16_t>(byte));
-    }
-    return text;
+    return std::u16string(bytes.begin(), std::ranges::find(bytes, 0));
 }
 
 std::u16string utf16Text(std::span<const std::uint8_t> bytes)
@@ -55,11 +51,8 @@ std::u16string utf16Text(std::span<const std::uint8_t> bytes)
 std::size_t pastTerminator(std::span<const std::uint8_t> bytes, TagTextEncoding encoding)
 {
     if (encoding == TagTextEncoding::Latin1) {
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == 0)
-                return i + 1;
-        }
-        return bytes.size();
+        const auto zero = std::ranges::find(bytes, 0);
+        return zero == bytes.end() ? bytes.size() : static_cast<std::size_t>(zero - bytes.begin()) + 1;
     }
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         if (bytes[i] == 0 && bytes[i + 1] == 0)
