@@ -1,56 +1,13 @@
-// Decoding a 5-minute 128 kbit/s stereo MP3 to WAV with `tmbr decode` and with `mpg123 -w`, in one
-// run (the ratio is tmbr / mpg123); and the PCM format converter resampling 44100 to 22050 and
-// 22050 to 44100 Hz, in source samples per second, with the converter's fixed memory.
+// The PCM format converter resampling 44100 to 22050 and 22050 to 44100 Hz, in source samples per
+// second, with the converter's fixed memory. (Decoding against mpg123 is a row of bench_speed.)
 
 #include "pcmformatconverter.h"
 
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 namespace {
-
-double timed(const std::string& command)
-{
-    const auto start = std::chrono::steady_clock::now();
-    if (std::system(command.c_str()) != 0)
-        return -1;
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void BM_Decode5MinutesVersusMpg123(benchmark::State& state)
-{
-    const std::string folder = std::filesystem::temp_directory_path() / "tmbr-bench-decoder/";
-    std::filesystem::create_directories(folder);
-    const std::string registry = "VLSCOM_REGISTRY=" + folder + "classes.reg ";
-    if (std::system((registry + VLS_REGSVR + " " + VLS_MP3_SERVER + " >/dev/null").c_str()) != 0
-        || std::system(("sox -n -r 44100 -c 2 -b 16 " + folder + "in.wav synth 300 sine 440 sine 660 vol 0.5"
-               + " && lame --quiet -b 128 " + folder + "in.wav " + folder + "in.mp3")
-                           .c_str())
-            != 0) {
-        state.SkipWithError("cannot make the MP3 file");
-        return;
-    }
-    double ours = 0;
-    double reference = 0;
-    for (auto _ : state) {
-        ours = timed(registry + TMBR_EXE + " decode " + folder + "in.mp3 " + folder + "ours.wav");
-        reference = timed("mpg123 -q -w " + folder + "ref.wav " + folder + "in.mp3");
-    }
-    std::filesystem::remove_all(folder);
-    if (ours < 0 || reference < 0) {
-        state.SkipWithError("a decoder failed");
-        return;
-    }
-    state.counters["tmbr_s"] = ours;
-    state.counters["mpg123_s"] = reference;
-    state.counters["ratio"] = ours / reference;
-}
-BENCHMARK(BM_Decode5MinutesVersusMpg123)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_Resample(benchmark::State& state)
 {
