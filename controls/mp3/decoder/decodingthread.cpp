@@ -4,14 +4,15 @@
 #include "decoderadapter.h"
 #include "decodererror.h"
 #include "frameheader.h"
-#include "ioerror.h"
 #include "mp3streamreader.h"
+#include "readaheadsource.h"
 #include "vlscom/endian.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace vlsmp3 {
@@ -163,9 +164,9 @@ void DecodingThread::start()
     if (active())
         return;
     try {
-        m_pipe = std::make_unique<BytePipe>(pipeSize, pipeSize);
-    } catch (const IoError& error) {
-        throw DecoderError::system(error.errorCode());
+        m_pipe = std::make_unique<BytePipe>(pipeChunks * 1152 * m_info.channels);
+    } catch (const std::bad_alloc&) {
+        throw DecoderError::system(ENOMEM);
     }
     m_stop.store(false);
     try {
@@ -192,7 +193,7 @@ std::size_t DecodingThread::readSome(void* data, std::size_t size)
 {
     if (!active() || size == 0)
         return 0;
-    const long n = m_pipe->read(data, size);
+    const long n = m_pipe->read(data, size, size);
     return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
@@ -206,14 +207,16 @@ void DecodingThread::stop()
     m_stop.store(true);
     // Wakes a thread blocked in its write: the write fails with EPIPE.
     if (active())
-        m_pipe->shutDownReadEnd();
+        m_pipe->closeReadEnd();
     if (m_thread.joinable())
         m_thread.join();
 }
 
 void DecodingThread::run()
 {
-    ChunkProducer producer(m_source, m_info, m_filePosition);
+    // The engine is fed in small reads; the file is read a window at a time.
+    ReadAheadSource source(m_source);
+    ChunkProducer producer(source, m_info, m_filePosition);
     std::vector<std::uint8_t> chunk;
     const double chunkMs = 576000.0 / m_info.sampleRate;
     try {
@@ -223,13 +226,13 @@ void DecodingThread::run()
                 m_positionMs.store(double(target));
                 producer.requestReset(ChunkProducer::Pending::Drop);
                 const auto frame
-                    = findFrame(m_source, m_info.firstFrameOffset + seekOffset(m_info, target), m_info);
+                    = findFrame(source, m_info.firstFrameOffset + seekOffset(m_info, target), m_info);
                 if (!frame)
                     break;
                 m_filePosition = *frame;
             }
             if (!producer.produce(chunk)) {
-                const auto frame = findFrame(m_source, producer.resumePoint(), m_info);
+                const auto frame = findFrame(source, producer.resumePoint(), m_info);
                 if (!frame)
                     break;
                 m_filePosition = *frame;
@@ -245,7 +248,7 @@ void DecodingThread::run()
     } catch (const std::exception&) {
         // A failed file read or an engine that cannot start ends the stream.
     }
-    m_pipe->shutDownWriteEnd();
+    m_pipe->closeWriteEnd();
 }
 
 } // namespace vlsmp3

@@ -1,7 +1,8 @@
 #pragma once
 
-// The decoding thread of an open MP3 stream and the 4096-byte pipe it fills with 16-bit PCM at
-// the stream's own rate and channels. The owner starts a run, reads the pipe, and ends the run
+// The decoding thread of an open MP3 stream and the pipe it fills with 16-bit PCM at the stream's
+// own rate and channels, one chunk of 576 sample frames at a time. The owner starts a run, reads
+// the pipe, and ends the run
 // either at the end of the stream (finish) or early (stop); both join the thread. A new run
 // continues from where the previous one left the file, or from a pending seek.
 
@@ -19,7 +20,10 @@ namespace vlsmp3 {
 
 class DecodingThread {
 public:
-    static constexpr int pipeSize = 4096;
+    // The pipe holds this many chunks, so that the thread and the reader wake each other once per
+    // many chunks. positionMs() leads what read has delivered by at most pipeChunks + 1 chunks: the
+    // pipe full and the chunk being written.
+    static constexpr std::uint32_t pipeChunks = 32;
     static constexpr std::size_t fileReadSize = 512;
 
     // source and info must outlive this object. The file position starts at the first frame.
@@ -34,7 +38,8 @@ public:
     void start();
     // Reads until size bytes were read or the stream ended; returns the count. Owner's thread.
     std::size_t read(void* data, std::size_t size);
-    // One read of up to size bytes (blocks until some arrive); 0 at the end of the stream.
+    // One read of up to size bytes: waits until min(size, half the pipe) bytes have arrived or the
+    // stream ended; 0 at the end of the stream.
     std::size_t readSome(void* data, std::size_t size);
     // Ends a run whose stream ended: closes the pipe and joins the thread.
     void finish();

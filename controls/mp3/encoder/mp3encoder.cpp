@@ -7,13 +7,13 @@
 #include "id3v1trailer.h"
 #include "id3v2rewrite.h"
 #include "id3v2tag.h"
-#include "ioerror.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
+#include <new>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,8 +166,8 @@ void Mp3Encoder::startStream()
     std::unique_ptr<BytePipe> pipe;
     try {
         pipe = std::make_unique<BytePipe>(m_pipeSizeHint);
-    } catch (const IoError& error) {
-        throw EncoderError(EncoderMessage::CannotCreatePipe, error.errorCode());
+    } catch (const std::bad_alloc&) {
+        throw EncoderError(EncoderMessage::CannotCreatePipe, ENOMEM);
     }
     EncoderErrorSink sink = [this](EncoderMessage id, const std::string& message) {
         {

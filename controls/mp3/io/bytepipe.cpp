@@ -1,85 +1,106 @@
 #include "bytepipe.h"
 
-#include "fileio.h"
-#include "ioerror.h"
-
+#include <algorithm>
 #include <cerrno>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <cstring>
 
 namespace vlsmp3 {
 
-BytePipe::BytePipe(std::uint32_t sizeHint, std::uint32_t receiveSizeHint)
+BytePipe::BytePipe(std::uint32_t size)
+    : m_size(size > 0 ? size : defaultSize)
+    , m_ring(std::make_unique_for_overwrite<std::uint8_t[]>(m_size))
 {
-    int ends[2] = { -1, -1 };
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-        throw IoError(errno);
-    m_readEnd = ends[0];
-    m_writeEnd = ends[1];
-    if (sizeHint > 0) {
-        // Only a hint: the system rounds it and keeps its own minimum.
-        const int size = static_cast<int>(sizeHint);
-        ::setsockopt(m_writeEnd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
-    }
-    if (receiveSizeHint > 0) {
-        const int size = static_cast<int>(receiveSizeHint);
-        ::setsockopt(m_readEnd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    }
-}
-
-BytePipe::~BytePipe()
-{
-    closeWriteEnd();
-    closeReadEnd();
 }
 
 int BytePipe::write(const void* data, std::size_t size)
 {
-    if (m_writeEnd < 0)
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    const std::size_t half = std::max<std::size_t>(1, m_size / 2);
+    if (!m_writerOpen.load())
         return EPIPE;
-    return writeAll(m_writeEnd, data, size);
+    while (size > 0) {
+        if (!m_readerOpen.load() || !m_writerOpen.load())
+            return EPIPE;
+        const std::uint64_t written = m_written.load(std::memory_order_relaxed);
+        const auto room = static_cast<std::size_t>(m_size - (written - m_read.load()));
+        if (room == 0) {
+            const std::size_t needs = std::min(size, half);
+            std::unique_lock lock(m_mutex);
+            m_writerNeeds.store(needs);
+            m_writable.wait(lock, [&] {
+                return m_size - (written - m_read.load()) >= needs || !m_readerOpen.load()
+                    || !m_writerOpen.load();
+            });
+            m_writerNeeds.store(0);
+            continue;
+        }
+        const std::size_t count = std::min(room, size);
+        const auto at = static_cast<std::size_t>(written % m_size);
+        const std::size_t first = std::min(count, m_size - at);
+        std::memcpy(m_ring.get() + at, bytes, first);
+        std::memcpy(m_ring.get(), bytes + first, count - first);
+        m_written.store(written + count);
+        bytes += count;
+        size -= count;
+        const std::size_t readerNeeds = m_readerNeeds.load();
+        if (readerNeeds > 0 && written + count - m_read.load() >= readerNeeds)
+            wake(m_readable);
+    }
+    return 0;
 }
 
 void BytePipe::closeWriteEnd()
 {
-    closeQuietly(m_writeEnd);
-    m_writeEnd = -1;
+    m_writerOpen.store(false);
+    wake(m_readable);
 }
 
-void BytePipe::shutDownWriteEnd()
+long BytePipe::read(void* data, std::size_t size, std::size_t atLeast)
 {
-    if (m_writeEnd >= 0)
-        ::shutdown(m_writeEnd, SHUT_WR);
-    closeWriteEnd();
-}
-
-long BytePipe::read(void* data, std::size_t size)
-{
-    if (m_readEnd < 0)
+    if (!m_readerOpen.load())
         return -1;
-    return readSome(m_readEnd, data, size);
+    if (size == 0)
+        return 0;
+    const std::uint64_t start = m_read.load(std::memory_order_relaxed);
+    const std::size_t needs = std::max<std::size_t>(1, std::min({ atLeast, size, m_size / 2 }));
+    const auto ready
+        = [&] { return m_written.load() - start >= needs || !m_writerOpen.load() || !m_readerOpen.load(); };
+    if (!ready()) {
+        std::unique_lock lock(m_mutex);
+        m_readerNeeds.store(needs);
+        m_readable.wait(lock, ready);
+        m_readerNeeds.store(0);
+    }
+    if (!m_readerOpen.load())
+        return -1;
+    // Read after the writer's end was seen closed, so that nothing written before it is missed.
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_written.load() - start));
+    const auto at = static_cast<std::size_t>(start % m_size);
+    const std::size_t first = std::min(count, m_size - at);
+    auto* bytes = static_cast<std::uint8_t*>(data);
+    std::memcpy(bytes, m_ring.get() + at, first);
+    std::memcpy(bytes + first, m_ring.get(), count - first);
+    m_read.store(start + count);
+    const std::size_t writerNeeds = m_writerNeeds.load();
+    if (writerNeeds > 0 && m_size - (m_written.load() - (start + count)) >= writerNeeds)
+        wake(m_writable);
+    return static_cast<long>(count);
 }
 
 void BytePipe::closeReadEnd()
 {
-    closeQuietly(m_readEnd);
-    m_readEnd = -1;
+    m_readerOpen.store(false);
+    wake(m_writable);
 }
 
-void BytePipe::shutDownReadEnd()
+void BytePipe::wake(std::condition_variable& waiting)
 {
-    if (m_readEnd >= 0)
-        ::shutdown(m_readEnd, SHUT_RDWR);
-    closeReadEnd();
-}
-
-std::uint32_t BytePipe::bufferSize() const
-{
-    int size = 0;
-    socklen_t length = sizeof size;
-    if (m_writeEnd < 0 || ::getsockopt(m_writeEnd, SOL_SOCKET, SO_SNDBUF, &size, &length) != 0)
-        return 0;
-    return static_cast<std::uint32_t>(size);
+    // Taking the mutex orders this wake after a waiter's last check of its condition: the waiter
+    // has either not checked yet, and sees the change, or sleeps already, and is notified.
+    {
+        const std::lock_guard lock(m_mutex);
+    }
+    waiting.notify_one();
 }
 
 } // namespace vlsmp3

@@ -1,48 +1,69 @@
 #pragma once
 
-// The anonymous byte pipe between an encoder's Write and its encoding thread: a stream socket pair,
-// so that writing after the reader has gone fails with EPIPE instead of raising SIGPIPE. The
-// writer's side belongs to one thread and the reader's side to another.
+// The byte pipe between a producing thread and a consuming one: an encoder's Write and its encoding
+// thread, a decoding thread and the decoder's Read. A ring in memory with one writer and one
+// reader: bytes pass with a copy in and a copy out and no system call. A side waits only when it
+// cannot go on (the ring full, or fewer bytes held than the reader asked to wait for), and is then
+// woken once, when half the ring is free again or the bytes it waits for have arrived, not per
+// write or read. Writing after the reader has gone fails with EPIPE. The writer's side belongs to
+// one thread and the reader's side to another.
 
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 namespace vlsmp3 {
 
 class BytePipe {
 public:
-    // sizeHint: the buffer size to ask for, in bytes (0 = the system's default). Throws
-    // IoError when the pipe cannot be created.
-    // receiveSizeHint likewise for the reader's receiving buffer.
-    explicit BytePipe(std::uint32_t sizeHint, std::uint32_t receiveSizeHint = 0);
+    // The ring's size when none is asked for.
+    static constexpr std::uint32_t defaultSize = 256 * 1024;
+
+    // size: the ring's size in bytes (0: defaultSize); never more than that is written and not yet
+    // read. Throws std::bad_alloc when the ring cannot be allocated.
+    explicit BytePipe(std::uint32_t size);
     BytePipe(const BytePipe&) = delete;
     BytePipe& operator=(const BytePipe&) = delete;
-    ~BytePipe();
 
-    // Writer's side. Blocks while the pipe is full; returns 0 or the errno value (EPIPE once the
-    // reader's end is closed).
+    // Writer's side. Blocks while the ring is full, until half of it is free or the reader has gone;
+    // returns 0, or EPIPE once either end is closed (a blocked write wakes up with it).
     int write(const void* data, std::size_t size);
-    // The reader then sees the end of the stream once it has drained the pipe.
+    // The reader then sees the end of the stream once it has drained the ring.
     void closeWriteEnd();
-    // Shuts the writer's side down before closing it, so that the reader sees the end of the
-    // stream even while another copy of the descriptor exists.
-    void shutDownWriteEnd();
-    bool writeEndOpen() const { return m_writeEnd >= 0; }
+    bool writeEndOpen() const { return m_writerOpen.load(); }
 
-    // Reader's side. Returns the bytes read, 0 at the end of the stream, -1 on failure.
-    long read(void* data, std::size_t size);
+    // Reader's side. Waits until at least min(atLeast, size, half the ring) bytes are held or the
+    // writer's end is closed, then takes up to size bytes. Returns the count, 0 at the end of the
+    // stream, -1 once the reader's end is closed.
+    long read(void* data, std::size_t size, std::size_t atLeast = 1);
+    // A writer blocked in write wakes up with EPIPE.
     void closeReadEnd();
-    // Shuts both directions of the reader's side down before closing it: a writer blocked in
-    // write wakes up with EPIPE.
-    void shutDownReadEnd();
-    bool readEndOpen() const { return m_readEnd >= 0; }
+    bool readEndOpen() const { return m_readerOpen.load(); }
 
-    // The sending buffer size the system granted (bytes).
-    std::uint32_t bufferSize() const;
+    std::uint32_t bufferSize() const { return static_cast<std::uint32_t>(m_size); }
 
 private:
-    int m_readEnd = -1;
-    int m_writeEnd = -1;
+    void wake(std::condition_variable& waiting);
+
+    const std::size_t m_size;
+    const std::unique_ptr<std::uint8_t[]> m_ring;
+    // Bytes written and read since the start: the writer alone advances m_written and the reader
+    // alone m_read, each after its copy, so the other side sees whole bytes.
+    std::atomic<std::uint64_t> m_written { 0 };
+    std::atomic<std::uint64_t> m_read { 0 };
+    std::atomic<bool> m_writerOpen { true };
+    std::atomic<bool> m_readerOpen { true };
+    // What a waiting side waits for (bytes held for the reader, room for the writer); 0 while it
+    // does not wait. Set under m_mutex before the side checks again and sleeps, so that the other
+    // side, which reads it after publishing its progress, either wakes it or is seen by its check.
+    std::atomic<std::size_t> m_readerNeeds { 0 };
+    std::atomic<std::size_t> m_writerNeeds { 0 };
+    std::mutex m_mutex;
+    std::condition_variable m_readable;
+    std::condition_variable m_writable;
 };
 
 } // namespace vlsmp3

@@ -6,6 +6,7 @@
 #include "memorysource.h"
 #include "mp3streamreader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <random>
@@ -92,13 +93,14 @@ TEST(DecodingThread, EndOfStreamSeekAndPosition)
     EXPECT_NEAR(double(rest.size()), double(whole.size()) / 2, 44100 * 4 * 0.05);
     EXPECT_NEAR(opened.thread.positionMs(), 6000, 60);
 
-    // The seek lands near the target: the first chunk's position is the target plus one chunk.
+    // The seek lands near the target, and the position leads what was read by at most the bound
+    // the thread states.
     opened.thread.seek(2000);
     opened.thread.start();
     std::vector<std::uint8_t> buffer(4608);
     EXPECT_EQ(opened.thread.read(buffer.data(), buffer.size()), buffer.size());
     EXPECT_GE(opened.thread.positionMs(), 2000);
-    EXPECT_LT(opened.thread.positionMs(), 2000 + 16 * 576000.0 / 44100);
+    EXPECT_LE(opened.thread.positionMs(), 2000 + (DecodingThread::pipeChunks + 1 + 2) * 576000.0 / 44100);
     opened.thread.stop();
 }
 
@@ -135,6 +137,78 @@ TEST(DecodingThread, StopMidStreamJoinsQuickly)
     // Destroyed while running, never read.
     Opened opened(path);
     opened.thread.start();
+}
+
+// Rounds of random read sizes, seeks before and during a run, and stops at random moments. A run
+// delivers the stream from its start or seek target, each byte once and in order; after a seek
+// during a run, the chunks already passed on (at most the pipe and one more), then the stream from
+// the new target.
+TEST(DecodingThread, RandomReadsSeeksAndStopsLoseNoByte)
+{
+    TempFolder folder;
+    const std::string path = makeMp3(folder, "tone", "-r 44100 -c 2", 3, "-b 128");
+    ASSERT_FALSE(path.empty());
+    const std::int64_t targets[] = { -1, 700, 1500, 2600 };
+    std::vector<std::vector<std::uint8_t>> streams;
+    for (const std::int64_t target : targets) {
+        Opened opened(path);
+        if (target >= 0)
+            opened.thread.seek(target);
+        streams.push_back(readToEnd(opened.thread));
+    }
+    const std::size_t chunk = 2304;
+    std::mt19937 random(2024);
+    std::vector<std::uint8_t> buffer(30000);
+    for (int round = 0; round < 1000; ++round) {
+        SCOPED_TRACE(round);
+        Opened opened(path);
+        const std::size_t first = random() % std::size(targets);
+        if (targets[first] >= 0)
+            opened.thread.seek(targets[first]);
+        const auto& expected = streams[first];
+        opened.thread.start();
+        for (std::size_t at = 0;;) {
+            const unsigned action = random() % 40;
+            if (action == 0) {
+                opened.thread.stop();
+                EXPECT_FALSE(opened.thread.active());
+                break;
+            }
+            if (action == 1) {
+                const std::size_t next = 1 + random() % (std::size(targets) - 1);
+                opened.thread.seek(targets[next]);
+                const auto rest = readToEnd(opened.thread);
+                // The chunks already passed on continue the old stream up to a chunk boundary.
+                const auto continues = [&](std::size_t end) {
+                    return end <= expected.size() && end - at <= rest.size()
+                        && std::equal(rest.begin(), rest.begin() + std::ptrdiff_t(end - at),
+                            expected.begin() + std::ptrdiff_t(at));
+                };
+                bool found = std::equal(rest.begin(), rest.end(), expected.begin() + std::ptrdiff_t(at),
+                    expected.end()); // the run ended before the thread took the seek up
+                for (std::size_t end = (at + chunk - 1) / chunk * chunk;
+                     !found && end <= at + (DecodingThread::pipeChunks + 2) * chunk; end += chunk) {
+                    found = continues(end)
+                        && std::equal(rest.begin() + std::ptrdiff_t(end - at), rest.end(),
+                            streams[next].begin(), streams[next].end());
+                }
+                EXPECT_TRUE(found);
+                break;
+            }
+            const std::size_t size = 1 + random() % buffer.size();
+            const std::size_t n = action % 2 ? opened.thread.read(buffer.data(), size)
+                                             : opened.thread.readSome(buffer.data(), size);
+            ASSERT_LE(at + n, expected.size());
+            ASSERT_TRUE(std::equal(
+                buffer.begin(), buffer.begin() + std::ptrdiff_t(n), expected.begin() + std::ptrdiff_t(at)));
+            at += n;
+            if (n == 0) {
+                EXPECT_EQ(at, expected.size());
+                opened.thread.finish();
+                break;
+            }
+        }
+    }
 }
 
 // Corrupt frames mid-stream are skipped by resynchronisation; random bytes end the stream.

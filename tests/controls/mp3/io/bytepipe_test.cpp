@@ -1,10 +1,12 @@
 #include "bytepipe.h"
 #include "fileio.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <random>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -67,4 +69,57 @@ TEST(BytePipe, WriterBlocksWhileThePipeIsFull)
         received.insert(received.end(), buffer.begin(), buffer.begin() + count);
     writer.join();
     EXPECT_EQ(received, data);
+}
+
+// Rounds of random ring, write, read and wait sizes: every byte arrives once and in order. A reader
+// that closes its end at a random moment makes the blocked or the next write fail with EPIPE
+// instead of hanging.
+TEST(BytePipe, RandomSizesKeepEveryByteInOrderAndAClosedReaderFailsTheWriter)
+{
+    std::mt19937 random(12345);
+    for (int round = 0; round < 1000; ++round) {
+        BytePipe pipe(static_cast<std::uint32_t>(1 + random() % 4096));
+        const std::size_t total = random() % 20000;
+        const bool readerQuits = round % 4 == 3;
+        const std::size_t quitAt = total > 0 ? random() % total : 0;
+        std::vector<std::uint8_t> data(total);
+        for (std::size_t i = 0; i < total; ++i)
+            data[i] = static_cast<std::uint8_t>(random());
+        const unsigned writeSeed = static_cast<unsigned>(random());
+        int writeResult = 0;
+        std::thread writer([&] {
+            std::mt19937 sizes(writeSeed);
+            for (std::size_t at = 0; at < total && writeResult == 0;) {
+                const std::size_t piece = std::min<std::size_t>(1 + sizes() % 3000, total - at);
+                writeResult = pipe.write(data.data() + at, piece);
+                at += piece;
+            }
+            pipe.closeWriteEnd();
+        });
+        std::vector<std::uint8_t> received;
+        std::vector<std::uint8_t> buffer(5000);
+        for (;;) {
+            if (readerQuits && received.size() >= quitAt) {
+                pipe.closeReadEnd();
+                break;
+            }
+            const std::size_t size = 1 + random() % buffer.size();
+            const long count = pipe.read(buffer.data(), size, random() % (size + 1));
+            ASSERT_GE(count, 0);
+            if (count == 0)
+                break;
+            received.insert(received.end(), buffer.begin(), buffer.begin() + count);
+        }
+        writer.join();
+        ASSERT_LE(received.size(), total);
+        ASSERT_TRUE(std::equal(received.begin(), received.end(), data.begin())) << "round " << round;
+        if (!readerQuits) {
+            ASSERT_EQ(received.size(), total) << "round " << round;
+            EXPECT_EQ(writeResult, 0);
+        } else {
+            // The writer ended (the join above): with EPIPE, or earlier when all it had fit.
+            EXPECT_TRUE(writeResult == 0 || writeResult == EPIPE) << "round " << round;
+            EXPECT_EQ(pipe.read(buffer.data(), buffer.size()), -1);
+        }
+    }
 }
