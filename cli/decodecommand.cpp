@@ -59,6 +59,8 @@ namespace {
 
 // The size fields of a WAV file whose length is not known when its header is written.
 constexpr std::uint32_t kUnknownLength = 0xFFFFFFFFu;
+// Written bytes between two hand-overs to the disk.
+constexpr std::uint64_t kWritebackStep = 4 << 20;
 
 // The 44-byte header of a PCM WAV file holding dataBytes of samples (kUnknownLength: up to the end
 // of the file).
@@ -126,6 +128,7 @@ void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath, std::int32_
         throw fail(error);
     ProgressBar progress;
     std::uint64_t total = 0;
+    std::uint64_t startedWriteback = 0;
     std::vector<std::uint8_t> buffer(65536);
     for (;;) {
         if (interrupt.requested())
@@ -139,6 +142,13 @@ void decodeTo(IVlsAudioDecoder* decoder, const std::string& outPath, std::int32_
         if (const int error = vlscom::writeAll(fd, buffer.data(), static_cast<std::size_t>(got)))
             throw fail(error);
         total += static_cast<std::uint64_t>(got);
+        // Hands what was written to the disk as it goes, while decoding goes on, so that the final
+        // flush has little left to wait for. Only a hint: a pipe or a device refuses it.
+        if (total - startedWriteback >= kWritebackStep) {
+            ::sync_file_range(fd, static_cast<off_t>(44 + startedWriteback),
+                static_cast<off_t>(total - startedWriteback), SYNC_FILE_RANGE_WRITE);
+            startedWriteback = total;
+        }
         if (expectedBytes > 0)
             progress.update(99.0 * static_cast<double>(total) / expectedBytes);
     }

@@ -45,6 +45,13 @@ constexpr FixedUint<Bytes> readBe(std::span<const std::uint8_t> bytes, std::size
     return readBe<Bytes>(bytes.data() + at);
 }
 
+template <std::size_t Bytes> constexpr void writeLe(std::uint8_t* p, std::uint32_t value)
+{
+    static_assert(Bytes >= 2 && Bytes <= 4);
+    for (std::size_t i = 0; i < Bytes; ++i)
+        p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
 template <std::size_t Bytes> void appendLe(std::vector<std::uint8_t>& out, std::uint32_t value)
 {
     for (std::size_t i = 0; i < Bytes; ++i)

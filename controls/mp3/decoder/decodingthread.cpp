@@ -47,8 +47,9 @@ public:
         m_end += m_adapter.takePending(std::span(m_decoded.data() + m_end, m_decoded.size() - m_end));
     }
 
-    // The chunk's bytes (empty at the end of the stream), or false on a decoding error.
-    bool produce(std::vector<std::uint8_t>& chunk)
+    // The chunk's bytes (empty at the end of the stream; valid until the next call), or false on
+    // a decoding error.
+    bool produce(std::span<const std::uint8_t>& chunk)
     {
         if (m_resetRequested) {
             m_adapter.init(m_info.channels, m_info.sampleRate, FrameHeader(m_info.firstHeader).layer());
@@ -92,8 +93,7 @@ public:
                 break;
         }
         const std::size_t count = std::min(m_end - m_start, m_chunkBytes);
-        chunk.assign(m_decoded.begin() + static_cast<std::ptrdiff_t>(m_start),
-            m_decoded.begin() + static_cast<std::ptrdiff_t>(m_start + count));
+        chunk = std::span(m_decoded.data() + m_start, count);
         m_start += count;
         return true;
     }
@@ -217,7 +217,7 @@ void DecodingThread::run()
     // The engine is fed in small reads; the file is read a window at a time.
     ReadAheadSource source(m_source);
     ChunkProducer producer(source, m_info, m_filePosition);
-    std::vector<std::uint8_t> chunk;
+    std::span<const std::uint8_t> chunk;
     const double chunkMs = 576000.0 / m_info.sampleRate;
     try {
         while (!m_stop.load()) {

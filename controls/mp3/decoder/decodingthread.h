@@ -23,7 +23,7 @@ public:
     // The pipe holds this many chunks, so that the thread and the reader wake each other once per
     // many chunks. positionMs() leads what read has delivered by at most pipeChunks + 1 chunks: the
     // pipe full and the chunk being written.
-    static constexpr std::uint32_t pipeChunks = 32;
+    static constexpr std::uint32_t pipeChunks = 64;
     static constexpr std::size_t fileReadSize = 512;
 
     // source and info must outlive this object. The file position starts at the first frame.

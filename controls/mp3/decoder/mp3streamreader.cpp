@@ -179,9 +179,15 @@ std::optional<std::uint64_t> findFrame(ByteSource& source, std::uint64_t from, c
 std::optional<InfoFrame> infoFrameIn(
     std::span<const std::uint8_t> bytes, std::size_t limit, const StreamInfo& info)
 {
-    for (std::size_t at = 0; at < limit && at + infoFrameLookahead <= bytes.size(); ++at) {
-        if (bytes[at] != 0xFF)
-            continue;
+    if (bytes.size() < infoFrameLookahead)
+        return std::nullopt;
+    const std::size_t end = std::min(limit, bytes.size() - infoFrameLookahead + 1);
+    for (std::size_t at = 0; at < end; ++at) {
+        // Frames start at a 0xFF byte; the library finds the next one fastest.
+        const void* next = std::memchr(bytes.data() + at, 0xFF, end - at);
+        if (!next)
+            break;
+        at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(next) - bytes.data());
         const FrameHeader header(vlscom::readBe32(bytes.data() + at));
         if (!header.matches(info.channels, info.sampleRate) || header.frameLength() <= 0)
             continue;

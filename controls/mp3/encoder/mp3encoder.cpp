@@ -165,7 +165,8 @@ void Mp3Encoder::startStream()
 
     std::unique_ptr<BytePipe> pipe;
     try {
-        pipe = std::make_unique<BytePipe>(m_pipeSizeHint);
+        pipe
+            = std::make_unique<BytePipe>(m_pipeSizeHint == 0 ? 0 : std::max(m_pipeSizeHint, minimumPipeSize));
     } catch (const std::bad_alloc&) {
         throw EncoderError(EncoderMessage::CannotCreatePipe, ENOMEM);
     }

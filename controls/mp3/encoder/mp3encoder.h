@@ -82,8 +82,11 @@ public:
     void setAddExtension(bool on) { m_addExtension = on; }
     bool overwritePrompt() const { return m_overwritePrompt; }
     void setOverwritePrompt(bool on) { m_overwritePrompt = on; }
-    // Buffer size of the next stream's pipe in bytes (0 = system default); reset by closing a file.
+    // Buffer size of the next stream's pipe in bytes (0 = the pipe's default); reset by closing a
+    // file. A suggestion: the pipe is never smaller than minimumPipeSize, so that the writer and the
+    // encoding thread wake each other once per many pieces, not per piece.
     void setPipeSizeHint(std::uint32_t bytes) { m_pipeSizeHint = bytes; }
+    static constexpr std::uint32_t minimumPipeSize = 64 * 1024;
 
     TagFields& tags() { return m_tags; }
     const TagFields& tags() const { return m_tags; }

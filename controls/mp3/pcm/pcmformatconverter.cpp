@@ -120,18 +120,17 @@ void PcmFormatConverter::processBlock()
     const std::size_t frames = wanted / align;
 
     const int channels = m_source.channels;
-    for (int c = 0; c < channels; ++c)
+    const std::uint8_t* bytes = m_blockBytes.data();
+    const auto step = static_cast<std::size_t>(channels);
+    for (int c = 0; c < channels; ++c) {
         m_channelIn[c].resize(frames);
-    for (std::size_t f = 0; f < frames; ++f) {
-        for (int c = 0; c < channels; ++c) {
-            const std::size_t index = f * static_cast<std::size_t>(channels) + static_cast<std::size_t>(c);
-            int sample = 0;
-            if (m_source.bitsPerSample == 8) {
-                sample = (int(m_blockBytes[index]) - 128) * 256;
-            } else {
-                sample = static_cast<std::int16_t>(vlscom::readLe<2>(&m_blockBytes[2 * index]));
-            }
-            m_channelIn[c][f] = static_cast<float>(sample);
+        float* in = m_channelIn[c].data();
+        if (m_source.bitsPerSample == 8) {
+            for (std::size_t f = 0, at = static_cast<std::size_t>(c); f < frames; ++f, at += step)
+                in[f] = static_cast<float>((int(bytes[at]) - 128) * 256);
+        } else {
+            for (std::size_t f = 0, at = 2 * static_cast<std::size_t>(c); f < frames; ++f, at += 2 * step)
+                in[f] = static_cast<float>(static_cast<std::int16_t>(vlscom::readLe<2>(bytes + at)));
         }
     }
     for (int c = 0; c < channels; ++c) {
@@ -139,7 +138,7 @@ void PcmFormatConverter::processBlock()
         if (m_resamplers[c])
             m_resamplers[c]->process(m_channelIn[c], m_channelOut[c]);
         else
-            m_channelOut[c] = m_channelIn[c];
+            m_channelOut[c].swap(m_channelIn[c]);
     }
 
     m_sourceFrames += frames;
@@ -150,28 +149,32 @@ void PcmFormatConverter::processBlock()
 void PcmFormatConverter::emitFrames(std::size_t outFrames)
 {
     const int channels = m_source.channels;
-    m_outBytes.clear();
-    m_outBytes.reserve(outFrames * m_target.blockAlign());
+    m_outBytes.resize(outFrames * m_target.blockAlign());
+    std::uint8_t* out = m_outBytes.data();
+    const bool eightBit = m_target.bitsPerSample == 8;
     const auto emit = [&](int sample) {
-        if (m_target.bitsPerSample == 8) {
-            m_outBytes.push_back(static_cast<std::uint8_t>(sample / 256 + 128));
+        if (eightBit) {
+            *out++ = static_cast<std::uint8_t>(sample / 256 + 128);
         } else {
-            vlscom::appendLe<2>(m_outBytes, static_cast<std::uint32_t>(sample));
+            vlscom::writeLe<2>(out, static_cast<std::uint32_t>(sample));
+            out += 2;
         }
     };
+    const float* left = m_channelOut[0].data();
+    const float* right = channels == 2 ? m_channelOut[1].data() : left;
     for (std::size_t f = 0; f < outFrames; ++f) {
-        const int left = toSample(m_channelOut[0][f]);
+        const int l = toSample(left[f]);
         if (channels == 1) {
-            emit(left);
+            emit(l);
             if (m_target.channels == 2)
-                emit(left);
+                emit(l);
         } else {
-            const int right = toSample(m_channelOut[1][f]);
+            const int r = toSample(right[f]);
             if (m_target.channels == 1) {
-                emit(static_cast<int>((left + right) * 0.5));
+                emit(static_cast<int>((l + r) * 0.5));
             } else {
-                emit(left);
-                emit(right);
+                emit(l);
+                emit(r);
             }
         }
     }
