@@ -1,6 +1,7 @@
 // The three speed comparisons against the reference tools, in one run, printed as one table:
 //   decode   a 5-minute 44100 Hz stereo 128 kbit/s MP3 to WAV: `tmbr decode` / `mpg123 -w`
 //   encode   a 60-second 44100 Hz stereo WAV to CBR 128 kbit/s: `tmbr encode` / `lame -b 128`
+//            and / `lame --preset cbr 128`, the engine settings the encoder uses
 //   optimize the 5-minute MP3 to 22050 Hz mono 56 kbit/s: `tmbr optimize` / `lame --mp3input`
 //            and / ffmpeg
 // Each row is five rounds; a round runs this system and then each reference tool once, so that a
@@ -68,7 +69,11 @@ int main(int argc, char** argv)
             { { "mpg123", "mpg123 -q -w " + folder + "ref.wav " + folder + "in.mp3" } } },
         { "encode 60 s WAV to CBR 128",
             tmbr + " encode " + folder + "in.wav " + folder + "ours.mp3 --cbr 128000",
-            { { "lame", "lame --quiet -b 128 " + folder + "in.wav " + folder + "ref.mp3" } } },
+            { { "lame", "lame --quiet -b 128 " + folder + "in.wav " + folder + "ref.mp3" },
+                // The engine settings that the encoder control hands the engine for CBR (the same
+                // MP3 frames): what the engine alone takes for this encoding.
+                { "lame --preset cbr 128",
+                    "lame --quiet --preset cbr 128 " + folder + "in.wav " + folder + "preset.mp3" } } },
         { "optimize 5 min MP3 to 22050 Hz mono 56",
             tmbr + " optimize " + folder + "in.mp3 " + folder + "opt.mp3 --bitrate 56 --rate 22050",
             { { "lame",

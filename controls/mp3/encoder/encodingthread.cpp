@@ -39,19 +39,26 @@ bool EncodingThread::encode(const std::int16_t* samples, std::uint32_t count, bo
     if (m_job.engine->beEncodeChunk(count, samples, m_job.outputBuffer, produced) != BE_ERR_SUCCESSFUL) {
         const EncoderMessage id
             = eightBit ? EncoderMessage::EncodingFailed8Bit : EncoderMessage::EncodingFailed16Bit;
+        // What was encoded before stays in the output.
+        writeEncoded();
         m_job.engine->beCloseStream();
         m_job.errorSink(id, std::string(messageText(id)));
         return false;
     }
-    if (produced == 0)
-        return true;
-    if (const int error = writeAll(m_job.output, m_job.outputBuffer, produced)) {
-        const EncoderMessage id
-            = eightBit ? EncoderMessage::WriteFailed8Bit : EncoderMessage::WriteFailed16Bit;
-        m_job.errorSink(id, formatMessage(id, error));
-        return false;
-    }
+    m_encoded.insert(m_encoded.end(), m_job.outputBuffer, m_job.outputBuffer + produced);
     return true;
+}
+
+bool EncodingThread::writeEncoded()
+{
+    const int error = writeAll(m_job.output, m_encoded.data(), m_encoded.size());
+    m_encoded.clear();
+    if (error == 0)
+        return true;
+    const EncoderMessage id
+        = m_job.bitsPerSample == 8 ? EncoderMessage::WriteFailed8Bit : EncoderMessage::WriteFailed16Bit;
+    m_job.errorSink(id, formatMessage(id, error));
+    return false;
 }
 
 bool EncodingThread::encodeBytes(const std::uint8_t* bytes, std::size_t size)
@@ -95,7 +102,9 @@ void EncodingThread::run()
             break;
         const std::size_t total = carried + static_cast<std::size_t>(count);
         const std::size_t whole = total - total % frameBytes;
-        if (whole > 0 && !encodeBytes(buffer, whole))
+        // The MP3 bytes of one read go out in one write: as soon as they are encoded when the
+        // writer is slower than the engine (a recording), in large pieces when it is ahead.
+        if (whole > 0 && (!encodeBytes(buffer, whole) || !writeEncoded()))
             break;
         carried = total - whole;
         std::memmove(buffer, buffer + whole, carried);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace vlsmp3 {
 
@@ -55,8 +56,12 @@ private:
     // False when it failed (and reported it).
     bool encode(const std::int16_t* samples, std::uint32_t count, bool eightBit);
     bool encodeBytes(const std::uint8_t* bytes, std::size_t size);
+    // Writes the MP3 bytes encoded since the last call to the output; false when it failed (and
+    // reported it).
+    bool writeEncoded();
 
     EncodingJob m_job;
+    std::vector<std::uint8_t> m_encoded;
     std::thread m_thread;
 };
 
