@@ -27,6 +27,7 @@ public:
     explicit BytePipe(std::uint32_t size);
     BytePipe(const BytePipe&) = delete;
     BytePipe& operator=(const BytePipe&) = delete;
+    ~BytePipe() = default;
 
     // Writer's side. Blocks while the ring is full, until half of it is free or the reader has gone;
     // returns 0, or EPIPE once either end is closed (a blocked write wakes up with it).
