@@ -2,8 +2,9 @@
 //   decode   a 5-minute 44100 Hz stereo 128 kbit/s MP3 to WAV: `tmbr decode` / `mpg123 -w`
 //   encode   a 60-second 44100 Hz stereo WAV to CBR 128 kbit/s: `tmbr encode` / `lame -b 128`
 //            and / `lame --preset cbr 128`, the engine settings the encoder uses
-//   optimize the 5-minute MP3 to 22050 Hz mono 56 kbit/s: `tmbr optimize` / `lame --mp3input`
-//            and / ffmpeg
+//   optimize the 5-minute MP3 to 22050 Hz mono 56 kbit/s: `tmbr optimize` / `lame --mp3input`,
+//            / ffmpeg, and / the engine alone encoding the same audio decoded and resampled
+//            beforehand (the floor of any pipeline through that engine)
 // Each row is five rounds; a round runs this system and then each reference tool once, so that a
 // passing load meets all of them alike. A ratio is the median of the five rounds' ratios (below 1
 // means faster). The machine's load average is printed first: the figures mean most on an idle one.
@@ -58,7 +59,8 @@ int main(int argc, char** argv)
         // sox without dither, so that every run meets the same bytes.
         + " && sox -D -n -r 44100 -c 2 -b 16 " + folder + "long.wav synth 300 sine 440 sine 660 vol 0.5"
         + " && lame --quiet -b 128 " + folder + "long.wav " + folder + "in.mp3"
-        + " && sox -D -n -r 44100 -c 2 -b 16 " + folder + "in.wav synth 60 sine 440 sine 660 vol 0.5";
+        + " && sox -D -n -r 44100 -c 2 -b 16 " + folder + "in.wav synth 60 sine 440 sine 660 vol 0.5"
+        + " && sox -D " + folder + "long.wav -r 22050 -c 1 " + folder + "mono22.wav";
     if (std::system(setup.c_str()) != 0) {
         std::fprintf(stderr, "bench_speed: cannot register the servers or make the input files\n");
         return 1;
@@ -81,7 +83,12 @@ int main(int argc, char** argv)
                       + "lame.mp3" },
                 { "ffmpeg",
                     "ffmpeg -v error -y -i " + folder + "in.mp3 -ac 1 -ar 22050 -b:a 56k " + folder
-                        + "ffmpeg.mp3" } } },
+                        + "ffmpeg.mp3" },
+                // The engine alone on audio decoded and resampled beforehand, with the encoder's
+                // settings: the least any pipeline through it can take.
+                { "lame --preset cbr 56 of a 22050 Hz mono WAV",
+                    "lame --quiet --noreplaygain --preset cbr 56 " + folder + "mono22.wav " + folder
+                        + "alone.mp3" } } },
     };
 
     std::string load;
