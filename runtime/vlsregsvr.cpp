@@ -1,5 +1,6 @@
-// vlsregsvr [-u] SERVER.so: registers (or unregisters) a component server in the class registry
-// by calling its DllRegisterServer (DllUnregisterServer).
+// vlsregsvr [-u] [--system] SERVER.so: registers (or unregisters) a component server in the class
+// registry by calling its DllRegisterServer (DllUnregisterServer); --system writes the machine's
+// registry instead of the user's.
 
 #include "vlscom/errorinfo.h"
 #include "vlscom/registry.h"
@@ -15,10 +16,13 @@
 
 namespace {
 
-constexpr const char* usage = "usage: vlsregsvr [-u] SERVER.so\n"
-                              "Registers a component server in the class registry; -u unregisters it.\n"
-                              "The registry is $VLSCOM_REGISTRY, else $XDG_DATA_HOME/vlscom/classes.reg\n"
-                              "(default ~/.local/share/vlscom/classes.reg).\n";
+constexpr const char* usage
+    = "usage: vlsregsvr [-u] [--system] SERVER.so\n"
+      "Registers a component server in the class registry; -u unregisters it.\n"
+      "The registry is the user's: $VLSCOM_REGISTRY, else $XDG_DATA_HOME/vlscom/classes.reg\n"
+      "(default ~/.local/share/vlscom/classes.reg). --system writes the machine's registry of this\n"
+      "installation instead ($VLSCOM_SYSTEM_REGISTRY, else share/vlscom/classes.reg), which\n"
+      "every user reads after their own.\n";
 
 int failure(const std::string& message)
 {
@@ -31,6 +35,7 @@ int failure(const std::string& message)
 int main(int argc, char** argv)
 {
     bool unregister = false;
+    bool system = false;
     const char* server = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
@@ -40,6 +45,8 @@ int main(int argc, char** argv)
         }
         if (argument == "-u" && !unregister && !server) {
             unregister = true;
+        } else if (argument == "--system" && !system && !server) {
+            system = true;
         } else if (!server && !argument.empty() && argument.front() != '-') {
             server = argv[i];
         } else {
@@ -52,6 +59,13 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    // The server registers itself through this process's runtime, which writes the user's file.
+    if (system) {
+        const std::string machine = vlscom::systemRegistryPath();
+        if (machine.empty())
+            return failure("cannot find the machine's class registry of this installation");
+        ::setenv("VLSCOM_REGISTRY", machine.c_str(), 1);
+    }
     const std::unique_ptr<char, decltype(&std::free)> path(::realpath(server, nullptr), &std::free);
     if (!path)
         return failure(std::string("cannot find ") + server + ": " + vlscom::systemErrorText(errno));

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <string>
@@ -125,12 +126,17 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REFIID riid, void
         return REGDB_E_CLASSNOTREG;
     try {
         std::string path;
-        const HRESULT hr
-            = vlscom::readRegistryValue("CLSID\\" + vlscom::formatGuid(clsid) + "\\InprocServer32", "", path);
+        std::string folder;
+        const HRESULT hr = vlscom::readRegistryValue(
+            "CLSID\\" + vlscom::formatGuid(clsid) + "\\InprocServer32", "", path, &folder);
         if (FAILED(hr))
             return hr;
         if (hr != S_OK || path.empty())
             return REGDB_E_CLASSNOTREG;
+        // A relative path in the machine's registry is relative to its folder: the installed tree
+        // can be moved.
+        if (path.front() != '/' && folder.starts_with('/'))
+            path = (std::filesystem::path(folder) / path).lexically_normal().string();
         if (path.front() != '/')
             return fail(CO_E_DLLNOTFOUND, "the registered server path " + path + " is not absolute");
         GetClassObjectFunction entry = nullptr;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
@@ -140,10 +141,22 @@ std::string registryPath()
     return home + "/.local/share/vlscom/classes.reg";
 }
 
-HRESULT loadRegistry(RegistryKey& root)
+std::string systemRegistryPath()
+{
+    if (const char* path = std::getenv("VLSCOM_SYSTEM_REGISTRY"); path && *path)
+        return path;
+    Dl_info library {};
+    if (::dladdr(reinterpret_cast<const void*>(&systemRegistryPath), &library) == 0 || !library.dli_fname)
+        return {};
+    const std::filesystem::path folder = std::filesystem::path(library.dli_fname).parent_path();
+    return (folder / VLSCOM_SYSTEM_REGISTRY_FROM_LIBRARY).lexically_normal().string();
+}
+
+namespace {
+
+HRESULT loadRegistryFile(const std::string& path, RegistryKey& root)
 {
     try {
-        const std::string path = registryPath();
         std::string text;
         bool exists = false;
         if (const HRESULT hr = readText(path, text, exists); FAILED(hr) || !exists)
@@ -154,18 +167,39 @@ HRESULT loadRegistry(RegistryKey& root)
     }
 }
 
-HRESULT readRegistryValue(std::string_view keyPath, std::string_view name, std::string& data)
+} // namespace
+
+HRESULT loadRegistry(RegistryKey& root)
+{
+    return loadRegistryFile(registryPath(), root);
+}
+
+HRESULT readRegistryValue(
+    std::string_view keyPath, std::string_view name, std::string& data, std::string* machineFolder)
 {
     data.clear();
-    RegistryKey root;
-    if (const HRESULT hr = loadRegistry(root); FAILED(hr))
-        return hr;
-    const RegistryKey* key = root.find(splitKeyPath(keyPath));
-    const std::string* value = key ? key->value(name) : nullptr;
-    if (!value)
-        return S_FALSE;
-    data = *value;
-    return S_OK;
+    if (machineFolder)
+        machineFolder->clear();
+    const std::vector<std::string> names = splitKeyPath(keyPath);
+    const std::string files[] = { registryPath(), systemRegistryPath() };
+    for (const std::string& path : files) {
+        if (path.empty())
+            continue;
+        RegistryKey root;
+        if (const HRESULT hr = loadRegistryFile(path, root); FAILED(hr))
+            return hr;
+        const RegistryKey* key = root.find(names);
+        if (!key)
+            continue;
+        const std::string* value = key->value(name);
+        if (!value)
+            return S_FALSE;
+        data = *value;
+        if (machineFolder && &path == &files[1])
+            *machineFolder = std::filesystem::path(path).parent_path().string();
+        return S_OK;
+    }
+    return S_FALSE;
 }
 
 HRESULT updateRegistry(const std::function<HRESULT(RegistryKey&)>& change)

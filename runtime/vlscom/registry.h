@@ -1,7 +1,11 @@
 #pragma once
 
-// The class registry file: REGEDIT4 text at $VLSCOM_REGISTRY, else
-// $XDG_DATA_HOME/vlscom/classes.reg, else ~/.local/share/vlscom/classes.reg.
+// The class registry: two REGEDIT4 files. The user's, at $VLSCOM_REGISTRY, else
+// $XDG_DATA_HOME/vlscom/classes.reg, else ~/.local/share/vlscom/classes.reg, is the one that
+// registration writes. The machine's, shipped with the installation (share/vlscom/classes.reg
+// beside the runtime library's lib folder, or $VLSCOM_SYSTEM_REGISTRY), is read after it: a key in
+// the user's file hides the machine's key of the same path. A server path in the machine's file
+// may be relative to that file's folder, so that an installed tree can be moved.
 //
 // Readers take no lock: writers never change the file in place. A writer holds an exclusive lock
 // on "<file>.lock" beside it, reads the current file, writes the new text to a temporary file
@@ -22,14 +26,18 @@
 namespace vlscom {
 
 std::string registryPath();
+std::string systemRegistryPath();
 
 // Loads the registry into root (left empty when the file does not exist yet). REGDB_E_READREGDB
 // for a malformed file, the system error (0x8007xxxx) when it cannot be read.
 HRESULT loadRegistry(RegistryKey& root);
 
-// Reads a string value. keyPath: names below HKEY_CLASSES_ROOT joined by '\'; name "" is the
-// default value. S_OK with data, S_FALSE when the key or value does not exist, or a load failure.
-HRESULT readRegistryValue(std::string_view keyPath, std::string_view name, std::string& data);
+// Reads a string value from the user's registry, or when it lacks the key, from the machine's.
+// keyPath: names below HKEY_CLASSES_ROOT joined by '\'; name "" is the default value. S_OK with
+// data, S_FALSE when the key or value does not exist, or a load failure. machineFolder, when given,
+// receives the machine's registry folder when the value came from there, else "".
+HRESULT readRegistryValue(
+    std::string_view keyPath, std::string_view name, std::string& data, std::string* machineFolder = nullptr);
 
 // Runs change on the current registry under the writers' lock and stores the result. Nothing is
 // written when change fails (its status is returned) or leaves the text as it was.

@@ -3,6 +3,7 @@
 #include "vlscom/regedit.h"
 #include "vlscom/registry.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace vlscom;
@@ -82,6 +83,26 @@ TEST_F(Activation, UnregisteredClassesMissingFilesAndMissingExportsFailCleanly)
     // A server that does not serve the class answers with its own status.
     registerStray(canonical(VLS_TEST_SERVER));
     EXPECT_EQ(createStray(CLASS_E_CLASSNOTAVAILABLE), "none");
+}
+
+// The machine's registry is read after the user's: there a server path may be relative to its
+// folder, and a key of the user's hides the machine's key of the same path.
+TEST_F(Activation, TheMachineRegistryComesAfterTheUsersAndMayHoldRelativePaths)
+{
+    const std::filesystem::path machine = m_registry.machinePath();
+    std::filesystem::create_directories(machine.parent_path());
+    const std::string relative
+        = std::filesystem::relative(canonical(VLS_TEST_SERVER), machine.parent_path()).string();
+    ASSERT_NE(relative.front(), '/');
+    writeFile(machine,
+        "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\CLSID\\" + formatGuid(stray) + "\\InprocServer32]\n@=\"" + relative
+            + "\"\n");
+    // The test server is found and loaded, and answers that it does not serve the class.
+    EXPECT_EQ(createStray(CLASS_E_CLASSNOTAVAILABLE), "none");
+    const std::string missing = m_registry.folder() + "/missing.so";
+    registerStray(missing);
+    EXPECT_EQ(createStray(HRESULT_FROM_WIN32(ENOENT)),
+        "cannot load the server " + missing + ": No such file or directory");
 }
 
 TEST_F(Activation, AnUnreadableRegistryIsReportedNotTakenForMissingClasses)

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -42,12 +43,28 @@ TEST(Vlsregsvr, RegistersAndUnregistersAServer)
     EXPECT_EQ(registry.text().find("Vls.TestControl"), std::string::npos);
 }
 
+// --system registers in the machine's registry; unregistering for the user leaves it alone.
+TEST(Vlsregsvr, SystemWritesTheMachinesRegistryOnly)
+{
+    TemporaryRegistry registry;
+    const std::string server = canonical(VLS_TEST_SERVER);
+    Outcome run = vlsregsvr("--system " + server);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "vlsregsvr: registered " + server + " in " + registry.machinePath() + "\n");
+    EXPECT_NE(
+        readFile(registry.machinePath()).find("[HKEY_CLASSES_ROOT\\Vls.TestControl]"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(registry.path()));
+    run = vlsregsvr("-u " + server);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(readFile(registry.machinePath()).find("Vls.TestControl"), std::string::npos);
+}
+
 TEST(Vlsregsvr, ExplainsEveryFailure)
 {
     TemporaryRegistry registry;
     Outcome run = vlsregsvr("");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.output.rfind("usage: vlsregsvr [-u] SERVER.so\n", 0), 0U);
+    EXPECT_EQ(run.output.rfind("usage: vlsregsvr [-u] [--system] SERVER.so\n", 0), 0U);
     EXPECT_EQ(vlsregsvr("-x server.so").status, 2);
     EXPECT_EQ(vlsregsvr("a.so b.so").status, 2);
 

@@ -41,24 +41,30 @@ public:
         m_folder = pattern;
         m_path = m_folder + "/classes.reg";
         ::setenv("VLSCOM_REGISTRY", m_path.c_str(), 1);
+        // A machine's registry of its own, absent unless a test writes it.
+        m_machinePath = m_folder + "/machine/classes.reg";
+        ::setenv("VLSCOM_SYSTEM_REGISTRY", m_machinePath.c_str(), 1);
     }
     TemporaryRegistry(const TemporaryRegistry&) = delete;
     TemporaryRegistry& operator=(const TemporaryRegistry&) = delete;
     ~TemporaryRegistry()
     {
         ::unsetenv("VLSCOM_REGISTRY");
+        ::unsetenv("VLSCOM_SYSTEM_REGISTRY");
         std::error_code error;
         std::filesystem::remove_all(m_folder, error);
     }
 
     const std::string& folder() const { return m_folder; }
     const std::string& path() const { return m_path; }
+    const std::string& machinePath() const { return m_machinePath; }
     std::string text() const { return readFile(m_path); }
     void write(const std::string& text) const { writeFile(m_path, text); }
 
 private:
     std::string m_folder;
     std::string m_path;
+    std::string m_machinePath;
 };
 
 // The four exports of a server library, loaded with dlopen (it stays loaded).
