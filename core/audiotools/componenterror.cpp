@@ -60,7 +60,7 @@ std::string registrationHint(const ControlClass& control)
     std::string registrar = besideProgram("vlsregsvr");
     if (registrar.empty())
         registrar = "vlsregsvr";
-    std::string server = besideProgram(std::filesystem::path("../lib") / control.server);
+    std::string server = besideProgram(std::filesystem::path("../lib/tmbrsa") / control.server);
     if (server.empty())
         server = std::string("PATH/") + control.server;
     return std::string(control.name) + " (" + control.server
