@@ -35,10 +35,9 @@ int BytePipe::write(const void* data, std::size_t size)
             continue;
         }
         const std::size_t count = std::min(room, size);
-        const auto at = static_cast<std::size_t>(written % m_size);
-        const std::size_t first = std::min(count, m_size - at);
-        std::memcpy(m_ring.get() + at, bytes, first);
-        std::memcpy(m_ring.get(), bytes + first, count - first);
+        copyAround(written, count, [&](std::size_t at, std::size_t done, std::size_t piece) {
+            std::memcpy(m_ring.get() + at, bytes + done, piece);
+        });
         m_written.store(written + count);
         bytes += count;
         size -= count;
@@ -75,11 +74,10 @@ long BytePipe::read(void* data, std::size_t size, std::size_t atLeast)
         return -1;
     // Read after the writer's end was seen closed, so that nothing written before it is missed.
     const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_written.load() - start));
-    const auto at = static_cast<std::size_t>(start % m_size);
-    const std::size_t first = std::min(count, m_size - at);
     auto* bytes = static_cast<std::uint8_t*>(data);
-    std::memcpy(bytes, m_ring.get() + at, first);
-    std::memcpy(bytes + first, m_ring.get(), count - first);
+    copyAround(start, count, [&](std::size_t at, std::size_t done, std::size_t piece) {
+        std::memcpy(bytes + done, m_ring.get() + at, piece);
+    });
     m_read.store(start + count);
     const std::size_t writerNeeds = m_writerNeeds.load();
     if (writerNeeds > 0 && m_size - (m_written.load() - (start + count)) >= writerNeeds)

@@ -8,6 +8,7 @@
 // write or read. Writing after the reader has gone fails with EPIPE. The writer's side belongs to
 // one thread and the reader's side to another.
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -48,6 +49,16 @@ public:
 
 private:
     void wake(std::condition_variable& waiting);
+    // Calls copy(ring index, bytes done, piece) for the one or two pieces of count bytes from the
+    // stream position at, the second one where the ring wraps around.
+    template <class Copy> void copyAround(std::uint64_t at, std::size_t count, Copy&& copy) const
+    {
+        const auto index = static_cast<std::size_t>(at % m_size);
+        const std::size_t first = std::min(count, m_size - index);
+        copy(index, std::size_t { 0 }, first);
+        if (count > first)
+            copy(std::size_t { 0 }, first, count - first);
+    }
 
     const std::size_t m_size;
     const std::unique_ptr<std::uint8_t[]> m_ring;
