@@ -71,10 +71,20 @@ void checkCreated(HRESULT hr, const ControlClass& control)
 {
     if (SUCCEEDED(hr))
         return;
-    std::string text = failureText(hr);
-    if (hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG)
-        text += "\n" + registrationHint(control);
-    throw ComponentError(text);
+    const bool unregistered = hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG;
+    throw ComponentError(failureText(hr), unregistered ? registrationHint(control) : std::string());
+}
+
+std::string descriptionOf(const std::exception& error)
+{
+    const auto* component = dynamic_cast<const ComponentError*>(&error);
+    return component ? component->description() : std::string(error.what());
+}
+
+std::string hintBelow(const std::exception& error)
+{
+    const auto* component = dynamic_cast<const ComponentError*>(&error);
+    return component && !component->hint().empty() ? "\n\n" + component->hint() : std::string();
 }
 
 std::string upperCase(const std::string& utf8)

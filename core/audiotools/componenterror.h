@@ -11,13 +11,35 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tmbr::audiotools {
 
 class ComponentError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    // what() is the description, with the hint as a second line when there is one.
+    explicit ComponentError(const std::string& description, std::string hint = {})
+        : std::runtime_error(hint.empty() ? description : description + "\n" + hint)
+        , m_description(description)
+        , m_hint(std::move(hint))
+    {
+    }
+
+    const std::string& description() const noexcept { return m_description; }
+    // How to register the control's server when its class is not registered; empty otherwise.
+    const std::string& hint() const noexcept { return m_hint; }
+
+private:
+    std::string m_description;
+    std::string m_hint;
 };
+
+// The failure's description without its hint: what() of any other exception.
+std::string descriptionOf(const std::exception& error);
+
+// The hint of a failure as a window shows it below its message, after an empty line; empty when
+// the failure carries none.
+std::string hintBelow(const std::exception& error);
 
 // Throws ComponentError when hr failed: what() is the description of the calling thread's error
 // information (which it takes), else vlscom::describeHresult(hr).
@@ -43,7 +65,7 @@ inline constexpr ControlClass audioConverterControl { VlsAudioConverter_ProgID, 
 std::string registrationHint(const ControlClass& control);
 
 // check(hr) for the creation of control; when its class is not registered (CO_E_CLASSSTRING,
-// REGDB_E_CLASSNOTREG) the message gains registrationHint(control) as a second line.
+// REGDB_E_CLASSNOTREG) the error's hint is registrationHint(control).
 void checkCreated(HRESULT hr, const ControlClass& control);
 
 // Creates control through the class registry as T. Throws ComponentError as checkCreated does.

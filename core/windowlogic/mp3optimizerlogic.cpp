@@ -100,8 +100,8 @@ void Mp3OptimizerLogic::cmdConvertClick()
     m_runOutput = settings.outputPath;
     try {
         m_services.runner.convert(settings);
-    } catch (const std::exception&) {
-        showError(m_services.messageBox, audiotools::kFatalError);
+    } catch (const std::exception& error) {
+        showError(m_services.messageBox, audiotools::kFatalError + audiotools::hintBelow(error));
         m_services.application.endApplication();
     }
 }

@@ -286,7 +286,8 @@ void QuickAudioRecorderLogic::encodeMp3()
         // The recording stays in the temporary file and in the device: the user may save again.
         m_services.encoder.discard();
         endSave();
-        showError(m_services.messageBox, audiotools::upperCase(error.what()) + "!");
+        showError(m_services.messageBox,
+            audiotools::upperCase(audiotools::descriptionOf(error)) + "!" + audiotools::hintBelow(error));
     }
 }
 

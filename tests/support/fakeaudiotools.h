@@ -2,6 +2,7 @@
 
 // Recording fakes of the audio tools' services, for the window logic tests.
 
+#include "audiotools/componenterror.h"
 #include "ioptimizerrunner.h"
 #include "irecorderencoder.h"
 #include "platform/iapplication.h"
@@ -94,6 +95,7 @@ class FakeRecorderEncoder : public IRecorderEncoder {
 public:
     std::vector<std::string> calls;
     std::string failOn; // the call that throws, e.g. "Open"
+    std::string failHint; // when set, the failure is a control's with this registration hint
 
     void Open(const std::string& path) override { record("Open " + path, "Open"); }
     void ForceEncodedSamplerate(std::int32_t rate) override
@@ -120,6 +122,8 @@ private:
     void record(const std::string& call, const std::string& name)
     {
         calls.push_back(call);
+        if (name == failOn && !failHint.empty())
+            throw audiotools::ComponentError("0x800401F3 (invalid class string)", failHint);
         if (name == failOn)
             throw std::runtime_error("Cannot create file: Permission denied");
     }
@@ -129,9 +133,12 @@ class FakeOptimizerRunner : public IOptimizerRunner {
 public:
     std::vector<audiotools::OptimizerSettings> runs;
     bool fail = false;
+    std::string failHint; // when set, the failure is a control's with this registration hint
     void convert(const audiotools::OptimizerSettings& settings) override
     {
         runs.push_back(settings);
+        if (fail && !failHint.empty())
+            throw audiotools::ComponentError("0x800401F3 (invalid class string)", failHint);
         if (fail)
             throw std::runtime_error("The file is not a valid MP3 file.");
     }

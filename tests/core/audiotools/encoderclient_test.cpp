@@ -237,4 +237,16 @@ TEST(ControlCreation, UnregisteredClassNamesItsServer)
     EXPECT_EQ(failure([] { ConverterClient converter; }),
         "0x800401F3 (invalid class string)\nThe audio converter control (vlsconv.so) is not registered. "
         "Register it with: vlsregsvr PATH/vlsconv.so");
+    // The windows show the hint apart from the description, which they upper-case.
+    try {
+        EncoderClient encoder;
+        ADD_FAILURE() << "created without a registration";
+    } catch (const ComponentError& error) {
+        EXPECT_EQ(descriptionOf(error), "0x800401F3 (invalid class string)");
+        EXPECT_EQ(hintBelow(error),
+            "\n\nThe MP3 encoder control (vlsmp3x1.so) is not registered. Register it with: vlsregsvr "
+            "PATH/vlsmp3x1.so");
+    }
+    EXPECT_EQ(hintBelow(ComponentError("Bad wave file.")), "");
+    EXPECT_EQ(descriptionOf(std::runtime_error("Bad wave file.")), "Bad wave file.");
 }

@@ -171,6 +171,20 @@ TEST(Mp3OptimizerLogic, FailuresEndTheApplication)
     EXPECT_FALSE(o.state().picStatusVisible);
     EXPECT_EQ(o.fakes.cursor.changes.back(), Pointer::Default);
     EXPECT_EQ(o.application.ends, 2);
+
+    // A control that is not registered: the message also says how to register its server, as
+    // written, not upper-cased.
+    Optimizer unregistered;
+    unregistered.choose("/music/a.mp3", "/web/out.mp3");
+    unregistered.runner.fail = true;
+    unregistered.runner.failHint
+        = "The audio converter control (vlsconv.so) is not registered. Register it with: "
+          "/opt/t/bin/vlsregsvr /opt/t/lib/tmbrsa/vlsconv.so";
+    unregistered.logic.cmdConvertClick();
+    ASSERT_EQ(unregistered.fakes.messageBox.shown.size(), 1u);
+    EXPECT_EQ(unregistered.fakes.messageBox.shown[0].text,
+        "FATAL ERROR ENCOUNTERED. PROBABLY BAD SOURCE FILE. APPLICATION ABORTED!\n\n"
+            + unregistered.runner.failHint);
 }
 
 // An output that is the input file, however spelled or linked (".mp3" added as the encoder adds

@@ -356,6 +356,17 @@ TEST(QuickAudioRecorderLogic, RefusedEncoderSetUpKeepsTheRecording)
     EXPECT_FALSE(r.state().picStatusVisible);
     EXPECT_EQ(r.fakes.cursor.changes.back(), Pointer::Default);
     EXPECT_EQ(r.application.ends, 0);
+
+    // An encoder that is not registered: the message also says how to register its server, as
+    // written, not upper-cased.
+    r.encoder.failHint = "The MP3 encoder control (vlsmp3x1.so) is not registered. Register it with: "
+                         "/opt/t/bin/vlsregsvr /opt/t/lib/tmbrsa/vlsmp3x1.so";
+    r.fakes.fileDialogs.results.push_back({ "/m/song.mp3" });
+    r.logic.cmdSaveClick();
+    r.tick();
+    ASSERT_EQ(r.fakes.messageBox.shown.size(), 2u);
+    EXPECT_EQ(
+        r.fakes.messageBox.shown[1].text, "0X800401F3 (INVALID CLASS STRING)!\n\n" + r.encoder.failHint);
 }
 
 // A failed MCI save ends the save at once with the MCI error instead of a success message.
