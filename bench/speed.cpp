@@ -1,7 +1,8 @@
 // The three speed comparisons against the reference tools, in one run, printed as one table:
 //   decode   a 5-minute 44100 Hz stereo 128 kbit/s MP3 to WAV: `tmbr decode` / `mpg123 -w`
 //   encode   a 60-second 44100 Hz stereo WAV to CBR 128 kbit/s: `tmbr encode` / `lame -b 128`
-//            and / `lame --preset cbr 128`, the engine settings the encoder uses
+//            and / `lame --noreplaygain --preset cbr 128`, the engine alone with the settings the
+//            encoder uses
 //   optimize the 5-minute MP3 to 22050 Hz mono 56 kbit/s: `tmbr optimize` / `lame --mp3input`,
 //            / ffmpeg, and / the engine alone encoding the same audio decoded and resampled
 //            beforehand (the floor of any pipeline through that engine)
@@ -73,9 +74,11 @@ int main(int argc, char** argv)
             tmbr + " encode " + folder + "in.wav " + folder + "ours.mp3 --cbr 128000",
             { { "lame", "lame --quiet -b 128 " + folder + "in.wav " + folder + "ref.mp3" },
                 // The engine settings that the encoder control hands the engine for CBR (the same
-                // MP3 frames): what the engine alone takes for this encoding.
-                { "lame --preset cbr 128",
-                    "lame --quiet --preset cbr 128 " + folder + "in.wav " + folder + "preset.mp3" } } },
+                // MP3 frames), without the tool's loudness analysis: what the engine alone takes
+                // for this encoding, the floor of any encoder on it.
+                { "lame --noreplaygain --preset cbr 128",
+                    "lame --quiet --noreplaygain --preset cbr 128 " + folder + "in.wav " + folder
+                        + "preset.mp3" } } },
         { "optimize 5 min MP3 to 22050 Hz mono 56",
             tmbr + " optimize " + folder + "in.mp3 " + folder + "opt.mp3 --bitrate 56 --rate 22050",
             { { "lame",
