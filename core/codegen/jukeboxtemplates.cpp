@@ -67,13 +67,18 @@ std::string jukeboxSettings(const JukeboxOptions& options, bool withColour, cons
     return settingsText(options, colourLine, playlist, prefix);
 }
 
-std::string jukeboxPreviewSettings(const std::string& colour)
+std::vector<Track> jukeboxSampleTracks()
 {
-    const JukeboxOptions options { true, true, false, "50", false };
     std::vector<Track> samples;
     for (int n = 1; n <= 15; ++n)
         samples.push_back({ "x.mp3", "Sample Track-" + std::to_string(n) + "(Audio will not play)" });
-    return jukeboxSettings(options, true, colour, samples, {}, UrlPrefixKind::ServerPath);
+    return samples;
+}
+
+std::string jukeboxPreviewSettings(const std::string& colour)
+{
+    const JukeboxOptions options { true, true, false, "50", false };
+    return jukeboxSettings(options, true, colour, jukeboxSampleTracks(), {}, UrlPrefixKind::ServerPath);
 }
 
 std::string jukeboxScriptFile(CodeType type, const JukeboxValues& v)

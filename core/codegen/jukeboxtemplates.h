@@ -35,6 +35,8 @@ std::string jukeboxSettings(const JukeboxOptions& options, bool withColour, cons
 
 // The preview copy: fixed options, the colour, 15 sample tracks.
 std::string jukeboxPreviewSettings(const std::string& colour);
+// Its sample tracks: "Sample Track-N(Audio will not play)" for N = 1 to 15, each "x.mp3".
+std::vector<Track> jukeboxSampleTracks();
 
 // Template values of one jukebox run.
 struct JukeboxValues {

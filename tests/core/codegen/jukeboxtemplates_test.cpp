@@ -1,4 +1,5 @@
 #include "codegen/jukeboxtemplates.h"
+#include "codegen/previewpage.h"
 #include "goldenfile.h"
 
 #include <functional>
@@ -160,4 +161,53 @@ TEST(JukeboxTemplates, PathsAreEscapedInCodeAndTrimmedOnlyInInstructions)
     EXPECT_NE(
         instructions.find("Mp3 files\r\n=========================================\r\n/audio files/\r\n\r\n"),
         std::string::npos);
+}
+
+// The preview's page: the button silent or with its file addressed by its local path, escaped
+// for the script; nothing starts by itself.
+TEST(PreviewPage, TheButtonPageCarriesItsFileEscapedAndNeverStartsByItself)
+{
+    PreviewPlayer button { "tmbr_type04_chameleon", false, "75", "25", "0x00C000",
+        "/home/u/My \"Songs\"/a</script>#1.mp3", true };
+    const std::string page = previewPageText(button);
+    EXPECT_NE(page.find("new SWFObject(\"tmbr_type04_chameleon.swf\", \"previewplayer\", \"75\", \"25\""),
+        std::string::npos);
+    EXPECT_NE(page.find("preview.addVariable(\"f\", \"/home/u/My \\\"Songs\\\"/a\\x3c/script>%231.mp3\");"),
+        std::string::npos)
+        << page;
+    EXPECT_NE(page.find("preview.addVariable(\"m\", \"Manual\");"), std::string::npos);
+    EXPECT_NE(page.find("preview.addVariable(\"l\", \"Yes\");"), std::string::npos);
+    EXPECT_NE(page.find("preview.addVariable(\"c\", \"0x00C000\");"), std::string::npos);
+    EXPECT_EQ(page.find("</script>#"), std::string::npos);
+
+    button.mp3Path.clear();
+    button.colour.clear();
+    const std::string silent = previewPageText(button);
+    EXPECT_NE(silent.find("preview.addVariable(\"f\", \"\");"), std::string::npos);
+    EXPECT_EQ(silent.find("addVariable(\"c\""), std::string::npos);
+
+    const PreviewPlayer jukebox { "jbx_300200_classic", true, "300", "200", "", "", false };
+    EXPECT_NE(previewPageText(jukebox).find("preview.addVariable(\"loc\", \"\");"), std::string::npos);
+}
+
+// The preview jukebox plays the chosen tracks by their local paths, else shows the samples; it
+// never starts by itself and carries the colour only when there is one.
+TEST(PreviewPage, TheJukeboxSettingsHoldTheChosenTracksOrTheSamples)
+{
+    const PreviewPlayer player { "jbx_400300_chameleon", true, "400", "300", "0x0000C0", "", false };
+    const JukeboxOptions options { true, true, false, "70", true };
+    const std::string chosen = previewJukeboxSettings(player, options, kPlaylist, "/home/u/my music/");
+    EXPECT_NE(chosen.find("<AM>No</AM>"), std::string::npos);
+    EXPECT_NE(chosen.find("<AN>Yes</AN>"), std::string::npos);
+    EXPECT_NE(chosen.find("<AP>70</AP>"), std::string::npos);
+    EXPECT_NE(chosen.find("<AR>0x0000C0</AR>"), std::string::npos);
+    EXPECT_NE(chosen.find("url=\"/home/u/my music/first song.mp3\""), std::string::npos) << chosen;
+    EXPECT_EQ(chosen.find("Sample Track"), std::string::npos);
+
+    PreviewPlayer plain = player;
+    plain.colour.clear();
+    const std::string samples = previewJukeboxSettings(plain, options, {}, "");
+    EXPECT_NE(samples.find("<AM>No</AM>"), std::string::npos);
+    EXPECT_NE(samples.find("<AR>No</AR>"), std::string::npos);
+    EXPECT_NE(samples.find("Sample Track-15(Audio will not play)"), std::string::npos);
 }
