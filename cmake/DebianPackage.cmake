@@ -7,7 +7,8 @@
 #   which dpkg-shlibdeps cannot see: each soname is looked up in the shlibs files of the installed
 #   packages, which give the package and the least version that provides it;
 # - the Qt platform plugins the desktop program cannot show a window without: the package that
-#   holds the xcb plugin Qt was found with.
+#   holds the xcb plugin Qt was found with;
+# - recommended: the package that holds the web engine's process, which the player preview runs.
 
 set(_bindings
   ${PROJECT_SOURCE_DIR}/controls/mp3/encoder/lamebinding.h
@@ -72,6 +73,18 @@ if(TMBR_DPKG_QUERY)
       message(WARNING "No installed package holds ${_xcb}: the package will not depend on it")
     elseif(NOT _plugins STREQUAL _linked) # else dpkg-shlibdeps names it already
       list(APPEND _depends ${_plugins})
+    endif()
+
+    # The player preview's web process: without it the preview draws stand-ins, so recommended.
+    find_package(Qt6 QUIET COMPONENTS WebEngineWidgets)
+    if(Qt6WebEngineWidgets_FOUND)
+      set(_process ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_LIBEXECS}/QtWebEngineProcess)
+      tmbr_package_of(${_process} _web)
+      if(_web)
+        set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ${_web})
+      else()
+        message(WARNING "No installed package holds ${_process}: the package will not recommend it")
+      endif()
     endif()
   endif()
 endif()

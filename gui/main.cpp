@@ -12,6 +12,8 @@
 int main(int argc, char* argv[])
 {
     using namespace tmbr;
+    // The player preview's web engine shares the windows' graphics contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     gui::identifyApplication();
 

@@ -153,6 +153,7 @@ MainWindow::MainWindow(const codegen::AppFolders& folders, Platform& platform, Q
 
     auto* preview = named<QGroupBox>("fraPreview", "Player Preview");
     m_swfDisplay = named<PreviewWidget>("swfDisplay");
+    m_swfDisplay->setFolders(folders.app, folders.scratch);
     auto* previewLayout = new QVBoxLayout(preview);
     previewLayout->addWidget(m_swfDisplay);
     previewLayout->addStretch();
@@ -404,6 +405,18 @@ void MainWindow::sync()
     m_chkPlaylistFontBold->setChecked(settings.playlistFontBold);
 
     m_swfDisplay->setMovie(m_logic.previewMovie(), m_logic.previewColour());
+    // What the previewed player plays: the located MP3 file, or the jukebox's chosen files.
+    PreviewAudio audio;
+    audio.mp3Path = settings.mp3Path;
+    audio.loop = settings.singleLoop;
+    audio.folder = settings.multiLocalPath;
+    for (std::size_t i = 0; i < settings.mp3Files.size(); ++i)
+        audio.tracks.push_back({ settings.mp3Files[i],
+            i < settings.mp3FileDisplayNames.size() ? settings.mp3FileDisplayNames[i]
+                                                    : settings.mp3Files[i] });
+    audio.options = { settings.multiAutoPlay, settings.multiAutoProgress, settings.multiRandom,
+        settings.audioLevel, settings.playlistFontBold };
+    m_swfDisplay->setAudio(audio);
     m_syncing = false;
 }
 

@@ -1,12 +1,32 @@
 #include "previewwidget.h"
 
+#include "codegen/fileoperations.h"
 #include "codegen/playername.h"
+#include "codegen/previewpage.h"
+#include "platform/loopbackserver.h"
 
 #include <QDir>
+#include <QEvent>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimer>
+#include <QUrl>
+#include <QtGlobal>
+#include <algorithm>
+#include <stdexcept>
+#include <unistd.h>
+
+#ifdef TMBR_HAVE_WEBENGINE
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#endif
 
 namespace tmbr::gui {
 
@@ -21,7 +41,34 @@ int pixels(const std::string& text, int fallback)
     return ok && value > 0 ? value : fallback;
 }
 
+#ifdef TMBR_HAVE_WEBENGINE
+QWebEngineView* engineView(QWidget* view)
+{
+    return static_cast<QWebEngineView*>(view);
+}
+#endif
+
+// Stops every media element of the page.
+constexpr const char* kPauseScript
+    = "document.querySelectorAll('audio,video').forEach(function(m){m.pause();});";
+
 } // namespace
+
+bool PreviewAudio::operator==(const PreviewAudio& other) const
+{
+    const auto sameTracks = [&] {
+        if (tracks.size() != other.tracks.size())
+            return false;
+        for (std::size_t i = 0; i < tracks.size(); ++i)
+            if (tracks[i].file != other.tracks[i].file || tracks[i].display != other.tracks[i].display)
+                return false;
+        return true;
+    };
+    return mp3Path == other.mp3Path && loop == other.loop && folder == other.folder && sameTracks()
+        && options.autoPlay == other.options.autoPlay && options.autoProgress == other.options.autoProgress
+        && options.random == other.options.random && options.volume == other.options.volume
+        && options.bold == other.options.bold;
+}
 
 QColor colourFromText(const std::string& text)
 {
@@ -34,10 +81,49 @@ QColor colourFromText(const std::string& text)
               : QColor();
 }
 
+bool webViewAvailable()
+{
+#ifdef TMBR_HAVE_WEBENGINE
+    const QString platform = QGuiApplication::platformName();
+    if (platform == "offscreen" || platform == "minimal")
+        return false;
+    // The web engine ends the program when its process or its resources are missing: look first.
+    QString process = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
+    if (process.isEmpty())
+        process = QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) + "/QtWebEngineProcess";
+    QString resources = qEnvironmentVariable("QTWEBENGINE_RESOURCES_PATH");
+    if (resources.isEmpty())
+        resources = QLibraryInfo::path(QLibraryInfo::DataPath) + "/resources";
+    if (!QFileInfo(process).isExecutable() || !QFileInfo::exists(resources + "/qtwebengine_resources.pak"))
+        return false;
+    // Its sandbox does not run for root, and then it ends the program; the sandbox stays on unless
+    // whoever starts the program switches it off.
+    const bool sandboxOff = qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") != 0
+        || qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains("--no-sandbox");
+    return ::geteuid() != 0 || sandboxOff;
+#else
+    return false;
+#endif
+}
+
 PreviewWidget::PreviewWidget(QWidget* parent)
     : QWidget(parent)
 {
     setMinimumSize(sizeHint());
+}
+
+PreviewWidget::~PreviewWidget()
+{
+    // The view goes before the server that answers it.
+    delete m_view;
+    m_view = nullptr;
+}
+
+void PreviewWidget::setFolders(const std::string& app, const std::string& scratch)
+{
+    m_appFolder = app;
+    m_scratchFolder = scratch;
+    scheduleRefresh();
 }
 
 void PreviewWidget::setMovie(const std::string& movie, const std::string& colour)
@@ -57,7 +143,180 @@ void PreviewWidget::setMovie(const std::string& movie, const std::string& colour
         m_size = { pixels(size.width, 68), pixels(size.height, 22) };
     }
     m_colour = colourFromText(colour);
+    m_colourText = m_colour.isValid() ? colour : std::string();
+    scheduleRefresh();
     update();
+}
+
+void PreviewWidget::setAudio(const PreviewAudio& audio)
+{
+    if (audio == m_audio)
+        return;
+    m_audio = audio;
+    scheduleRefresh();
+}
+
+void PreviewWidget::pause()
+{
+#ifdef TMBR_HAVE_WEBENGINE
+    if (m_view)
+        engineView(m_view)->page()->runJavaScript(kPauseScript);
+#endif
+}
+
+int PreviewWidget::captionHeight() const
+{
+    return fontMetrics().height() * 2 + 8;
+}
+
+void PreviewWidget::scheduleRefresh()
+{
+    // Many settings change at once when the window shows its state: one page for all of them.
+    if (m_refreshPending)
+        return;
+    m_refreshPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_refreshPending = false;
+        refresh();
+    });
+}
+
+void PreviewWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (window())
+        window()->installEventFilter(this);
+    scheduleRefresh();
+}
+
+bool PreviewWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // A window over the main window (a dialog, a message, another program) silences the player.
+    if (watched == window() && (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide))
+        pause();
+    return QWidget::eventFilter(watched, event);
+}
+
+void PreviewWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeView();
+}
+
+void PreviewWidget::placeView()
+{
+#ifdef TMBR_HAVE_WEBENGINE
+    if (!m_view)
+        return;
+    const QRect room(0, 0, width(), std::max(0, height() - captionHeight()));
+    m_view->setGeometry(room);
+    // A player bigger than the room is shown scaled down, as the stand-in is.
+    qreal zoom = 1;
+    if (m_size.isValid() && !m_size.isEmpty())
+        zoom = std::min({ qreal(1), qreal(room.width() - 16) / m_size.width(),
+            qreal(room.height() - 16) / m_size.height() });
+    engineView(m_view)->setZoomFactor(std::max(zoom, qreal(0.25)));
+#endif
+}
+
+void PreviewWidget::fallBack(const char* why)
+{
+    qWarning("Player Preview: %s; the preview shows a stand-in", why);
+    m_webViewFailed = true;
+    if (m_view) {
+        m_view->hide();
+        m_view->deleteLater();
+        m_view = nullptr;
+    }
+    m_pageUrl.clear();
+    m_shownPage.clear();
+    m_shownSettings.clear();
+    update();
+}
+
+void PreviewWidget::refresh()
+{
+#ifdef TMBR_HAVE_WEBENGINE
+    if (m_webViewFailed || !isVisible() || m_appFolder.empty() || m_scratchFolder.empty())
+        return;
+    if (!m_view) {
+        if (!webViewAvailable()) {
+            m_webViewFailed = true;
+            return;
+        }
+        // A profile of its own, kept in memory only: the preview leaves no web data behind.
+        auto* profile = new QWebEngineProfile(this);
+        auto* view = new QWebEngineView(this);
+        auto* page = new QWebEnginePage(profile, view);
+        page->setBackgroundColor(palette().base().color());
+        view->setPage(page);
+        view->setContextMenuPolicy(Qt::NoContextMenu);
+        view->setAccessibleName("Player Preview");
+        connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status != QWebEnginePage::NormalTerminationStatus)
+                    fallBack("the web process ended");
+            });
+        connect(view, &QWebEngineView::loadFinished, this, [this](bool ok) {
+            if (!ok)
+                fallBack("the page could not be loaded");
+            else
+                emit pageShown();
+        });
+        m_view = view;
+        m_server = std::make_unique<LoopbackServer>();
+        placeView();
+        view->show();
+    }
+    placeView();
+
+    std::string page;
+    std::string settings;
+    if (!m_playerName.isEmpty()) {
+        codegen::PreviewPlayer player;
+        player.playerName = m_playerName.toStdString();
+        player.jukebox = m_jukebox;
+        player.width = std::to_string(m_size.width());
+        player.height = std::to_string(m_size.height());
+        player.colour = m_colourText;
+        player.mp3Path = m_audio.mp3Path;
+        player.loop = m_audio.loop;
+        page = codegen::previewPageText(player);
+        if (m_jukebox)
+            settings
+                = codegen::previewJukeboxSettings(player, m_audio.options, m_audio.tracks, m_audio.folder);
+    }
+    if (page == m_shownPage && settings == m_shownSettings && !m_pageUrl.isEmpty())
+        return;
+
+    const std::string folder = m_scratchFolder + "preview/";
+    try {
+        QDir().mkpath(QString::fromStdString(folder));
+        // The shipped script, as a visitor's browser gets it.
+        QFile script(QString::fromStdString(m_appFolder + "swfobject.js"));
+        if (!script.open(QIODevice::ReadOnly))
+            throw std::runtime_error("swfobject.js cannot be read");
+        codegen::writeFile(folder + "swfobject.js", script.readAll().toStdString());
+        codegen::writeFile(folder + "settings_as.xml", settings);
+        codegen::writeFile(folder + "preview.html", page);
+    } catch (const std::exception& error) {
+        fallBack(error.what());
+        return;
+    }
+    // The page's MP3 files are addressed by their local paths: the server serves their folder.
+    std::string mp3Folder = m_jukebox ? m_audio.folder : std::string();
+    if (!m_jukebox && !m_audio.mp3Path.empty())
+        mp3Folder = m_audio.mp3Path.substr(0, m_audio.mp3Path.find_last_of('/') + 1);
+    const std::string base = m_server->serve(folder, mp3Folder);
+    if (base.empty()) {
+        fallBack("no loopback port could be bound");
+        return;
+    }
+    m_shownPage = page;
+    m_shownSettings = settings;
+    m_pageUrl = QString::fromStdString(base + "preview.html");
+    engineView(m_view)->load(QUrl(m_pageUrl));
+#endif
 }
 
 void PreviewWidget::paintEvent(QPaintEvent*)
@@ -70,6 +329,14 @@ void PreviewWidget::paintEvent(QPaintEvent*)
 
     const QFontMetrics metrics = painter.fontMetrics();
     const int captionHeight = metrics.height() * 2 + 8;
+    painter.setPen(palette().color(QPalette::Text));
+    const QRectF caption(0, height() - captionHeight, width(), captionHeight);
+    const QString size = QString("%1 x %2").arg(m_size.width()).arg(m_size.height());
+    const QString colour = m_colour.isValid() ? "  " + m_colour.name(QColor::HexRgb).toUpper() : QString();
+    painter.drawText(caption, Qt::AlignHCenter | Qt::AlignTop, m_playerName + "\n" + size + colour);
+    if (m_view)
+        return;
+
     // Bigger than the area: scaled down, keeping its proportions.
     QSizeF shown = m_size;
     const QSizeF room(width() - 16, height() - captionHeight - 16);
@@ -109,12 +376,6 @@ void PreviewWidget::paintEvent(QPaintEvent*)
         play.lineTo(centre + QPointF(-side / 2, side / 2));
         painter.drawPath(play);
     }
-
-    painter.setPen(palette().color(QPalette::Text));
-    const QRectF caption(0, height() - captionHeight, width(), captionHeight);
-    const QString size = QString("%1 x %2").arg(m_size.width()).arg(m_size.height());
-    const QString colour = m_colour.isValid() ? "  " + m_colour.name(QColor::HexRgb).toUpper() : QString();
-    painter.drawText(caption, Qt::AlignHCenter | Qt::AlignTop, m_playerName + "\n" + size + colour);
 }
 
 } // namespace tmbr::gui

@@ -1,19 +1,31 @@
-// Window titles as the X11 window manager reads them, on a private Xvfb
-// server: the platform plugin may add to the title that windowTitle() shows.
+// The real windows on a private Xvfb server: window titles as the X11 window
+// manager reads them (the platform plugin may add to the title that
+// windowTitle() shows), and the player preview's web view, which needs a real
+// display.
 #include "appicon.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "modal.h"
+#include "previewwidget.h"
 #include "tempappfolder.h"
 #include "windowtestplatform.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QListWidget>
 #include <QTest>
+#include <QTimer>
+#include <QVariant>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -99,6 +111,228 @@ TEST_F(X11TitlesTest, TheMainWindowAndTheMessageBoxesCarryTheirTitlesExactly)
     window.hide();
 }
 
+// ---- the player preview
+
+// The value of a script in the preview's page, waited for.
+QVariant evaluate(QWidget* view, const QString& script)
+{
+    QVariant result;
+    QEventLoop loop;
+    static_cast<QWebEngineView*>(view)->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        loop.quit();
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return result;
+}
+
+// Waits until the script's value is true; false after `ms`.
+bool waitForScript(QWidget* view, const QString& script, int ms = 15000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        if (view && evaluate(view, script).toBool())
+            return true;
+        QTest::qWait(100);
+    }
+    return false;
+}
+
+// The drawn player's box in CSS pixels as "WxH", once the page drew it.
+const QString kPlayerBox = "(function(){var p=document.querySelector('.tmbr-button,.tmbr-jukebox');"
+                           "if(!p)return '';var r=p.getBoundingClientRect();"
+                           "return Math.round(r.width)+'x'+Math.round(r.height);})()";
+
+// How many pixels of the view are near `colour`.
+int pixelsNear(QWidget* view, const QColor& colour)
+{
+    const QImage image = view->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            count += std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
+                    + std::abs(pixel.blue() - colour.blue())
+                < 24;
+        }
+    return count;
+}
+
+class PlayerPreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(connection(), nullptr) << "not on the xcb platform";
+        ASSERT_TRUE(webViewAvailable()) << "the web engine is not installed";
+        // The shipped script, not the stand-in of the temporary application folder.
+        std::filesystem::copy_file(TMBR_APP_DIR "/swfobject.js", app.app() + "swfobject.js",
+            std::filesystem::copy_options::overwrite_existing);
+    }
+
+    // The preview shows `movie`; true once its page drew the player at `size`.
+    bool shows(PreviewWidget& preview, const std::string& movie, const std::string& colour, QSize size)
+    {
+        preview.setMovie(movie, colour);
+        const QString box = QString("%1x%2").arg(size.width()).arg(size.height());
+        return waitForScript(preview.webView(), kPlayerBox + " === '" + box + "'");
+    }
+
+    TempAppFolder app { { "tmbr_type04_chameleon.swf", "tmbr_type07_classic.swf", "tmbr_type08_slim.swf",
+                            "roundplay.swf" },
+        { "jbx_250320_compact.swf", "jbx_300200_classic.swf", "jbx_400300_chameleon.swf" } };
+};
+
+// Each kind of player shows as its page draws it, at its size and in its colour; a colour
+// change shows at once.
+TEST_F(PlayerPreviewTest, ShowsEachPlayerAtItsSizeAndInItsColour)
+{
+    PreviewWidget preview;
+    preview.resize(460, 400);
+    preview.setFolders(app.app(), app.scratch());
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    const struct {
+        const char* movie;
+        QSize size;
+    } players[] = {
+        { "buttonplayers/tmbr_type04_chameleon.swf", { 75, 25 } },
+        { "buttonplayers/tmbr_type07_classic.swf", { 125, 22 } },
+        { "buttonplayers/tmbr_type08_slim.swf", { 222, 25 } },
+        { "buttonplayers/roundplay.swf", { 68, 22 } },
+        { "jukeboxplayers/jbx_250320_compact.swf", { 250, 320 } },
+        { "jukeboxplayers/jbx_300200_classic.swf", { 300, 200 } },
+        { "jukeboxplayers/jbx_400300_chameleon.swf", { 400, 300 } },
+    };
+    for (const auto& player : players)
+        EXPECT_TRUE(shows(preview, app.app() + player.movie, "", player.size)) << player.movie;
+    ASSERT_NE(preview.webView(), nullptr);
+    EXPECT_TRUE(preview.pageUrl().startsWith("http://127.0.0.1:")) << preview.pageUrl().toStdString();
+
+    // The button in a colour, then in another.
+    const std::string button = app.app() + "buttonplayers/tmbr_type08_slim.swf";
+    ASSERT_TRUE(shows(preview, button + "?c=0x00C000", "0x00C000", { 222, 25 }));
+    QTest::qWait(300);
+    EXPECT_GT(pixelsNear(preview.webView(), QColor(0, 0xC0, 0)), 1000);
+    ASSERT_TRUE(waitForScript(preview.webView(), "true"));
+    preview.setMovie(button + "?c=0xC00000", "0xC00000");
+    ASSERT_TRUE(waitForScript(preview.webView(),
+        "getComputedStyle(document.querySelector('.tmbr-button')).backgroundColor === 'rgb(192, 0, 0)'"));
+    QTest::qWait(300);
+    EXPECT_GT(pixelsNear(preview.webView(), QColor(0xC0, 0, 0)), 1000);
+    EXPECT_EQ(pixelsNear(preview.webView(), QColor(0, 0xC0, 0)), 0);
+
+    // The jukebox's colour reaches it through its settings file.
+    ASSERT_TRUE(
+        shows(preview, app.app() + "jukeboxplayers/jbx_400300_chameleon.swf", "0x0000C0", { 400, 300 }));
+    EXPECT_TRUE(waitForScript(preview.webView(), "document.body.innerHTML.indexOf('Sample Track-15') >= 0"));
+}
+
+// With an MP3 file located, a click in the preview plays it; a window over the preview, or a
+// change of player, silences it.
+TEST_F(PlayerPreviewTest, PlaysTheLocatedFileOnAClick)
+{
+    const std::string music = app.folder("my music");
+    const std::string mp3 = music + "a \"quoted\" song.mp3";
+    ASSERT_EQ(std::system(("sox -D -n -r 44100 -c 1 -b 16 '" + music
+                  + "tone.wav' synth 20 sine 440 && lame --quiet '" + music + "tone.wav' '" + mp3 + "'")
+                              .c_str()),
+        0);
+    PreviewWidget preview;
+    preview.resize(330, 240);
+    preview.setFolders(app.app(), app.scratch());
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    PreviewAudio audio;
+    audio.mp3Path = mp3;
+    preview.setAudio(audio);
+    ASSERT_TRUE(shows(preview, app.app() + "buttonplayers/tmbr_type08_slim.swf", "", { 222, 25 }));
+    QWidget* view = preview.webView();
+    const QVariant centre = evaluate(view,
+        "(function(){var r=document.querySelector('.tmbr-button').getBoundingClientRect();"
+        "return [r.left+r.width/2, r.top+r.height/2];})()");
+    const QVariantList xy = centre.toList();
+    ASSERT_EQ(xy.size(), 2);
+    // Input reaches the page through the widget that shows its frames, once there is one.
+    QTRY_VERIFY_WITH_TIMEOUT(view->focusProxy() && view->focusProxy()->isVisible(), 10000);
+    QWidget* input = view->focusProxy();
+    const qreal zoom = static_cast<QWebEngineView*>(view)->zoomFactor();
+    QTest::mouseClick(input, Qt::LeftButton, {},
+        QPoint(static_cast<int>(xy[0].toDouble() * zoom), static_cast<int>(xy[1].toDouble() * zoom)));
+    EXPECT_TRUE(waitForScript(view, "document.querySelector('audio').currentTime > 0.3"))
+        << evaluate(view,
+               "document.querySelector('audio').error ? 'error '+document.querySelector('audio').error.code "
+               ": 'no error'")
+               .toString()
+               .toStdString();
+    // A message over the preview silences it.
+    onModal<QMessageBox>([](QMessageBox* box) {
+        QTest::qWait(300);
+        box->close();
+    });
+    QMessageBox::information(&preview, "Message", "Over the preview");
+    EXPECT_TRUE(waitForScript(view, "document.querySelector('audio').paused"));
+}
+
+// The main window's preview follows the player chosen in the list.
+TEST_F(PlayerPreviewTest, TheMainWindowPreviewsTheChosenPlayer)
+{
+    WindowTestPlatform fakes;
+    FakeInstanceLock lock;
+    MainWindow window(app.folders(), fakes.platform);
+    window.setSplashInterval(20);
+    fakes.cursor.setWindow(&window);
+    ASSERT_EQ(window.startUp(lock), StartUpResult::Ready);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The splash has gone.
+    QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget() && !QApplication::activePopupWidget(), 5000);
+    auto* preview = window.findChild<PreviewWidget*>("swfDisplay");
+    ASSERT_NE(preview, nullptr);
+    auto* list = window.findChild<QListWidget*>("lstSingle");
+    ASSERT_NE(list, nullptr);
+    for (const char* name : { "tmbr_type04_chameleon", "tmbr_type08_slim" }) {
+        const auto items = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << name;
+        list->scrollToItem(items[0]);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items[0]).center());
+        const QSize size = preview->playerSize();
+        EXPECT_EQ(preview->playerName().toStdString(), name);
+        EXPECT_TRUE(waitForScript(
+            preview->webView(), kPlayerBox + QString(" === '%1x%2'").arg(size.width()).arg(size.height())))
+            << name;
+    }
+    window.hide();
+}
+
+// Where no web view can run, the preview draws its stand-in and the program goes on.
+TEST_F(PlayerPreviewTest, DrawsTheStandInWithoutTheWebEngine)
+{
+    const QByteArray saved = qgetenv("QTWEBENGINEPROCESS_PATH");
+    qputenv("QTWEBENGINEPROCESS_PATH", "/nonexistent/QtWebEngineProcess");
+    EXPECT_FALSE(webViewAvailable());
+    PreviewWidget preview;
+    preview.resize(330, 240);
+    preview.setFolders(app.app(), app.scratch());
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    preview.setMovie(app.app() + "jukeboxplayers/jbx_300200_classic.swf", "0x00FF00");
+    QTest::qWait(200);
+    EXPECT_EQ(preview.webView(), nullptr);
+    const QImage image = preview.grab().toImage();
+    int greenish = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            greenish += pixel.green() > 150 && pixel.red() < 100 && pixel.blue() < 100;
+        }
+    EXPECT_GT(greenish, 300 * 200 / 2);
+    if (saved.isEmpty())
+        qunsetenv("QTWEBENGINEPROCESS_PATH");
+    else
+        qputenv("QTWEBENGINEPROCESS_PATH", saved);
+}
+
 // A private X server, started before the application and stopped after it.
 class Xvfb {
 public:
@@ -159,6 +393,7 @@ int main(int argc, char* argv[])
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     int result = 0;
     {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         QApplication application(argc, argv);
         result = RUN_ALL_TESTS();
     }

@@ -45,9 +45,11 @@ cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 
 deb=$(find "$work/package" -maxdepth 1 -name 'tmbrsa_*.deb')
 test "$(basename "$deb")" = "tmbrsa_${version}_$(dpkg --print-architecture).deb"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libmp3lame0 libmpg123-0 libvorbisfile3 libqt6widgets6 libqt6gui6 libc6; do
+for package in libmp3lame0 libmpg123-0 libvorbisfile3 libqt6widgets6 libqt6gui6 libqt6webenginewidgets6 libc6; do
   grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || { echo "Depends lacks $package: $depends" >&2; exit 1; }
 done
+# The player preview's web process: the preview draws stand-ins without it.
+test "$(dpkg-deb -f "$deb" Recommends)" = libqt6webenginecore6-bin
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
 test -f "$root/share/applications/tmbrsa.desktop"
@@ -57,7 +59,8 @@ check_tree "$root" lib
 echo "unpacked package works"
 
 # The desktop program on a private X server, as the window manager sees it: its main window
-# appears, with no message box on the way.
+# appears, with no message box on the way (as root the preview's web engine does not run: the
+# preview draws its stand-in).
 display=:$((100 + RANDOM % 800))
 Xvfb "$display" -nolisten tcp -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!
