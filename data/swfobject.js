@@ -11,8 +11,11 @@
  *   f, m, l, c  a play/stop button: f the MP3 address, m "Auto" plays on load, l "Yes" loops,
  *               c the colour as 0xRRGGBB;
  *   loc         a jukebox that reads loc + "settings_as.xml" (options AM to AR and the playlist).
- * Only one player of a page sounds at a time. When the browser blocks playing without a
- * click, the player says "Click to play" and starts on the next click.
+ * Both fit the movie's width and height and have a progress bar that seeks, the time, a
+ * buffering state and keys for a focused player; the jukebox lists the tracks' lengths, marks
+ * and skips tracks that fail, and feeds the browser's media controls. Only one player of a
+ * page sounds at a time. When the browser blocks playing without a click, the player says
+ * "Click to play" and starts on the next click.
  *
  * Plain ES5 without dependencies.
  */
@@ -178,23 +181,53 @@
         ".tmbr-sa:focus-visible,.tmbr-sa button:focus-visible,.tmbr-sa input:focus-visible{outline:3px solid #1a5fb4;" +
         "outline-offset:2px}" +
         ".tmbr-sa svg{width:1em;height:1em;fill:currentColor;vertical-align:middle}" +
-        ".tmbr-button{display:flex;align-items:center;justify-content:center;gap:4px;padding:0 6px;" +
-        "border-radius:4px;font-size:11px;white-space:nowrap;overflow:hidden}" +
+        "@keyframes tmbr-spin{to{transform:rotate(360deg)}}" +
+        ".tmbr-spin{animation:tmbr-spin 1s linear infinite}" +
+        ".tmbr-clock{white-space:nowrap;font-variant-numeric:tabular-nums}" +
+        ".tmbr-range{-webkit-appearance:none;appearance:none;min-width:0;height:100%;margin:0;padding:0;" +
+        "cursor:pointer;color:inherit;background:linear-gradient(90deg,currentColor var(--p,0%)," +
+        "rgba(128,128,128,.75) var(--p,0%) var(--b,0%),rgba(128,128,128,.3) var(--b,0%)) center/100% 4px no-repeat}" +
+        ".tmbr-range::-webkit-slider-thumb{-webkit-appearance:none;width:10px;height:10px;border-radius:50%;" +
+        "background:currentColor}" +
+        ".tmbr-range::-moz-range-thumb{width:10px;height:10px;border:0;border-radius:50%;background:currentColor}" +
+        ".tmbr-range::-moz-range-track,.tmbr-range::-moz-range-progress{background:none}" +
+        ".tmbr-button{display:flex;align-items:center;gap:3px;padding-right:5px;border-radius:4px;font-size:11px;" +
+        "white-space:nowrap}" +
         ".tmbr-button svg{width:12px;height:12px}" +
+        ".tmbr-toggle{flex:none;height:100%;display:inline-flex;align-items:center;justify-content:center;gap:4px;" +
+        "padding:0 4px;background:none;overflow:hidden}" +
+        ".tmbr-button .tmbr-seek{flex:1}" +
+        ".tmbr-button .tmbr-clock{font-size:10px}" +
+        ".tmbr-button[data-state=blocked],.tmbr-button[data-state=error]{padding-right:0}" +
+        ".tmbr-button[data-state=blocked] .tmbr-toggle,.tmbr-button[data-state=error] .tmbr-toggle{flex:1}" +
+        ".tmbr-button[data-state=blocked] .tmbr-seek,.tmbr-button[data-state=blocked] .tmbr-clock," +
+        ".tmbr-button[data-state=error] .tmbr-seek,.tmbr-button[data-state=error] .tmbr-clock{display:none}" +
         ".tmbr-jukebox{display:inline-flex;flex-direction:column;border:1px solid #888;border-radius:6px;" +
         "overflow:hidden;background:#fff;color:#111}" +
         ".tmbr-head{padding:6px 8px}" +
-        ".tmbr-now{white-space:nowrap;overflow:hidden;text-overflow:ellipsis;font-weight:600}" +
-        ".tmbr-bar{display:flex;align-items:center;gap:4px;margin-top:4px}" +
+        ".tmbr-line{display:flex;gap:8px;align-items:baseline}" +
+        ".tmbr-now{flex:1;min-width:0;white-space:nowrap;overflow:hidden;text-overflow:ellipsis;font-weight:600}" +
+        ".tmbr-jukebox .tmbr-clock{font-size:12px}" +
+        ".tmbr-loading .tmbr-now::before{content:\"\";display:inline-block;width:9px;height:9px;margin-right:6px;" +
+        "border:2px solid;border-right-color:transparent;border-radius:50%;animation:tmbr-spin 1s linear infinite}" +
+        ".tmbr-seekrow{display:flex;height:16px;margin-top:2px}" +
+        ".tmbr-seekrow .tmbr-seek{flex:1}" +
+        ".tmbr-bar{display:flex;align-items:center;gap:4px;margin-top:2px}" +
         ".tmbr-bar button{min-width:32px;height:32px;border-radius:16px;background:rgba(255,255,255,.25);" +
         "display:inline-flex;align-items:center;justify-content:center;gap:4px;padding:0 8px}" +
-        ".tmbr-bar input{flex:1;min-width:40px;height:32px;margin:0 0 0 4px}" +
-        ".tmbr-list{list-style:none;margin:0;padding:2px 0;overflow:auto;flex:1}" +
-        ".tmbr-list button{display:block;width:100%;text-align:left;padding:6px 8px;min-height:32px;" +
-        "background:none;border-bottom:1px solid #eee}" +
-        ".tmbr-list button[aria-current]{background:#e8eef8}" +
+        ".tmbr-bar>svg{flex:none;margin-left:6px}" +
+        ".tmbr-bar input{flex:1;min-width:40px;height:32px;margin:0}" +
+        ".tmbr-list{position:relative;list-style:none;margin:0;padding:2px 0;overflow:auto;flex:1}" +
+        ".tmbr-list button{display:flex;gap:8px;align-items:baseline;width:100%;text-align:left;padding:6px 8px;" +
+        "min-height:32px;background:none;border-bottom:1px solid #eee}" +
+        ".tmbr-list button[aria-current]{background:#e8eef8;box-shadow:inset 3px 0 #1a5fb4}" +
         ".tmbr-list button:focus-visible{outline-offset:-3px}" +
-        ".tmbr-bold .tmbr-list button{font-weight:bold}";
+        ".tmbr-name{flex:1;min-width:0;overflow:hidden;text-overflow:ellipsis;white-space:nowrap}" +
+        ".tmbr-list .tmbr-clock{color:#555;font-size:12px}" +
+        ".tmbr-fail{color:#a51d2d;font-size:12px;white-space:nowrap}" +
+        ".tmbr-bold .tmbr-list button{font-weight:bold}" +
+        "@media (prefers-reduced-motion:reduce){.tmbr-sa *,.tmbr-sa ::before{animation:none!important;" +
+        "transition:none!important;scroll-behavior:auto!important}}";
 
     function addStyle() {
         if (doc.getElementById("tmbr-sa-style")) {
@@ -211,11 +244,14 @@
         pause: "M3 2h4v12H3zM9 2h4v12H9z",
         stop: "M3 3h10v10H3z",
         prev: "M2 2h2v12H2zM14 2v12L5 8z",
-        next: "M12 2h2v12h-2zM2 2v12l9-6z"
+        next: "M12 2h2v12h-2zM2 2v12l9-6z",
+        volume: "M1 6h3l4-4v12l-4-4H1zM10 4.5v7a3.5 3.5 0 0 0 0-7z",
+        wait: "M8 1a7 7 0 1 0 7 7h-2.5A4.5 4.5 0 1 1 8 3.5z"
     };
 
     function icon(name) {
-        return '<svg viewBox="0 0 16 16" aria-hidden="true" focusable="false"><path d="' + ICONS[name] + '"/></svg>';
+        return '<svg viewBox="0 0 16 16" aria-hidden="true" focusable="false"' +
+            (name === "wait" ? ' class="tmbr-spin"' : "") + '><path d="' + ICONS[name] + '"/></svg>';
     }
 
     function element(tag, className, parent) {
@@ -255,24 +291,219 @@
         return n > 0 ? n : fallback;
     }
 
+    // Seconds as "m:ss" or "h:mm:ss"; "-:--" while unknown.
+    function clock(seconds) {
+        if (!isFinite(seconds) || seconds < 0) {
+            return "-:--";
+        }
+        var s = Math.floor(seconds);
+        var m = Math.floor(s / 60);
+        var text = (s % 60 < 10 ? ":0" : ":") + (s % 60);
+        return m >= 60 ? Math.floor(m / 60) + (m % 60 < 10 ? ":0" : ":") + (m % 60) + text : m + text;
+    }
+
+    function durationOf(audio) {
+        var d = audio.duration;
+        return isFinite(d) && d > 0 ? d : NaN;
+    }
+
     // Every player of the page; a player that starts makes the others stop.
     var players = [];
+    // The player that the browser's media controls act on.
+    var sounding = null;
 
     function register(player) {
         players.push(player);
-        player.audio.addEventListener("play", function () {
+        var audio = player.audio;
+        audio.addEventListener("play", function () {
             for (var i = 0; i < players.length; i++) {
                 if (players[i] !== player) {
                     players[i].silence();
                 }
             }
+            announce(player);
+        });
+        var progress = function () {
+            showProgress(player);
+        };
+        var events = ["timeupdate", "durationchange", "loadedmetadata", "progress", "seeking", "emptied"];
+        for (var i = 0; i < events.length; i++) {
+            audio.addEventListener(events[i], progress);
+        }
+        audio.addEventListener("seeked", function () {
+            showProgress(player);
+            positionState(player);
+        });
+        audio.addEventListener("playing", function () {
+            positionState(player);
+        });
+        audio.addEventListener("pause", function () {
+            var session = mediaSession();
+            if (session && sounding === player) {
+                session.playbackState = "paused";
+            }
+        });
+        player.root.addEventListener("keydown", function (event) {
+            if (!event.ctrlKey && !event.altKey && !event.metaKey && shortcut(player, event)) {
+                event.preventDefault();
+            }
         });
     }
 
-    // Calls audio.play(); reports a refusal by the browser's auto play rule (or any other
-    // failure) through blocked(error), once.
+    // The progress bar: a range over the track's seconds that also seeks.
+    function addSeekBar(player, parent) {
+        var bar = element("input", "tmbr-range tmbr-seek", parent);
+        bar.type = "range";
+        bar.min = "0";
+        bar.max = "0";
+        bar.step = "any";
+        bar.value = "0";
+        bar.setAttribute("aria-label", "Seek");
+        bar.addEventListener("input", function () {
+            seekTo(player, Number(bar.value));
+        });
+        player.seekBar = bar;
+        return bar;
+    }
+
+    function showProgress(player) {
+        var audio = player.audio;
+        var bar = player.seekBar;
+        var duration = durationOf(audio);
+        var now = audio.currentTime || 0;
+        var text = clock(now) + " of " + clock(duration);
+        if (bar) {
+            bar.max = isNaN(duration) ? "0" : String(duration);
+            bar.value = String(now);
+            bar.setAttribute("aria-valuetext", isNaN(duration) ? clock(now) : text);
+            var buffered = 0;
+            for (var i = 0; i < audio.buffered.length; i++) {
+                if (audio.buffered.start(i) <= now + 0.5) {
+                    buffered = Math.max(buffered, audio.buffered.end(i));
+                }
+            }
+            var style = bar.style;
+            style.setProperty("--p", isNaN(duration) ? "0%" : Math.min(100, now / duration * 100) + "%");
+            style.setProperty("--b", isNaN(duration) ? "0%" : Math.min(100, buffered / duration * 100) + "%");
+        }
+        if (player.showTime) {
+            player.showTime(now, duration, text);
+        }
+    }
+
+    function seekTo(player, seconds) {
+        var audio = player.audio;
+        var duration = durationOf(audio);
+        if (audio.readyState > 0 && !isNaN(duration) && !isNaN(seconds)) {
+            audio.currentTime = Math.max(0, Math.min(duration, seconds));
+            showProgress(player);
+        }
+    }
+
+    // Keys of a focused player: Space or K play and pause, the arrows seek 5 s and set the
+    // volume, Home and End go to the start and the end, N and P change tracks where there are
+    // tracks. The volume slider and the buttons keep their own keys. Returns true when handled.
+    function shortcut(player, event) {
+        var key = event.key;
+        var target = event.target;
+        var onSlider = target === player.volumeSlider;
+        var step = { ArrowLeft: -5, ArrowRight: 5, ArrowDown: -5, ArrowUp: 5 }[key];
+        if (key === "k" || key === "K" || (key === " " && target.tagName !== "BUTTON")) {
+            player.toggle();
+        } else if ((key === "n" || key === "N") && player.next) {
+            player.next();
+        } else if ((key === "p" || key === "P") && player.previous) {
+            player.previous();
+        } else if (onSlider || event.shiftKey) {
+            return false;
+        } else if (key === "ArrowLeft" || key === "ArrowRight") {
+            seekTo(player, player.audio.currentTime + step);
+        } else if (key === "ArrowUp" || key === "ArrowDown") {
+            player.setVolume(Math.round(player.audio.volume * 100) + step);
+        } else if (key === "Home" || key === "End") {
+            seekTo(player, key === "Home" ? 0 : durationOf(player.audio));
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    function mediaSession() {
+        var session = global.navigator ? global.navigator.mediaSession : null;
+        return session && typeof global.MediaMetadata === "function" ? session : null;
+    }
+
+    // The browser's media controls (lock screen, media keys) follow the player that sounds.
+    function announce(player) {
+        var session = mediaSession();
+        if (!session) {
+            return;
+        }
+        try {
+            session.metadata = new global.MediaMetadata({ title: player.title(), artist: doc.title || "" });
+        } catch (e) {
+            return;
+        }
+        var seekBy = function (sign) {
+            return function (details) {
+                seekTo(player, player.audio.currentTime + sign * ((details && details.seekOffset) || 5));
+            };
+        };
+        var handlers = {
+            play: function () {
+                player.play();
+            },
+            pause: function () {
+                player.pause();
+            },
+            stop: function () {
+                player.silence();
+            },
+            seekbackward: seekBy(-1),
+            seekforward: seekBy(1),
+            seekto: function (details) {
+                seekTo(player, details.seekTime);
+            },
+            previoustrack: player.previous ? function () {
+                player.previous();
+            } : null,
+            nexttrack: player.next ? function () {
+                player.next();
+            } : null
+        };
+        for (var name in handlers) {
+            try {
+                session.setActionHandler(name, handlers[name]);
+            } catch (e) {
+                // An action this browser does not know.
+            }
+        }
+        session.playbackState = "playing";
+        sounding = player;
+    }
+
+    function positionState(player) {
+        var session = mediaSession();
+        var audio = player.audio;
+        var duration = durationOf(audio);
+        if (session && session.setPositionState && sounding === player && !isNaN(duration)) {
+            try {
+                session.setPositionState({ duration: duration, playbackRate: audio.playbackRate || 1,
+                    position: Math.min(duration, audio.currentTime) });
+            } catch (e) {
+                // A position the browser refuses.
+            }
+        }
+    }
+
+    // Calls audio.play() (after a new load when the last one failed); reports a refusal by
+    // the browser's auto play rule through blocked(), once. A failure of the file itself
+    // arrives as the element's error event instead.
     function startPlaying(audio, blocked) {
         var result;
+        if (audio.error) {
+            audio.load();
+        }
         try {
             result = audio.play();
         } catch (e) {
@@ -281,11 +512,17 @@
         }
         if (result && typeof result.then === "function") {
             result.then(null, function (e) {
-                if (!e || e.name !== "AbortError") {
+                if ((!e || e.name !== "AbortError") && !audio.error) {
                     blocked(e);
                 }
             });
         }
+    }
+
+    function setVolume(player, percent) {
+        percent = Math.max(0, Math.min(100, percent));
+        player.audio.volume = percent / 100;
+        return percent;
     }
 
     // ---- single button ----
@@ -293,26 +530,36 @@
     function Button(so, container) {
         addStyle();
         var self = this;
-        this.audio = element("audio", null, container);
-        this.audio.preload = "none";
-        this.audio.loop = so.getVariable("l") === "Yes";
-        this.audio.src = so.getVariable("f");
-        this.button = makeButton("tmbr-sa tmbr-button", "Play", container);
-        var style = this.button.style;
-        style.width = sizeOf(so, "width", 68) + "px";
-        style.height = sizeOf(so, "height", 22) + "px";
+        var width = sizeOf(so, "width", 68);
+        var height = sizeOf(so, "height", 22);
+        var root = element("div", "tmbr-sa tmbr-button", container);
+        root.setAttribute("role", "group");
+        root.style.width = width + "px";
+        root.style.height = height + "px";
         var colour = cssColour(so.getVariable("c")) || "#333333";
-        style.background = colour;
-        style.color = textOn(colour);
+        root.style.background = colour;
+        root.style.color = textOn(colour);
+        this.root = root;
+        this.file = so.getVariable("f");
+        this.audio = element("audio", null, root);
+        this.audio.preload = "metadata";
+        this.audio.loop = so.getVariable("l") === "Yes";
+        this.audio.src = this.file;
+        this.button = makeButton("tmbr-toggle", "Play", root);
+        this.button.style.minWidth = height + "px";
+        addSeekBar(this, root);
+        // Narrow buttons give the time as a tooltip and in their name only.
+        this.clock = width >= 120 ? element("span", "tmbr-clock", root) : null;
         this.button.addEventListener("click", function () {
-            if (self.state === "playing") {
-                self.silence();
-            } else {
-                self.play();
-            }
+            self.toggle();
         });
         this.audio.addEventListener("playing", function () {
             self.show("playing");
+        });
+        this.audio.addEventListener("waiting", function () {
+            if (self.state === "playing") {
+                self.show("buffering");
+            }
         });
         this.audio.addEventListener("ended", function () {
             self.show("stopped");
@@ -322,16 +569,34 @@
         });
         register(this);
         this.show("stopped");
+        showProgress(this);
         if (so.getVariable("m") === "Auto") {
             this.play();
         }
     }
 
+    Button.prototype.title = function () {
+        var name = this.file.split(/[?#]/)[0].split("/").pop();
+        try {
+            return decodeURIComponent(name);
+        } catch (e) {
+            return name;
+        }
+    };
+
+    Button.prototype.toggle = function () {
+        if (this.state === "playing" || this.state === "buffering") {
+            this.silence();
+        } else {
+            this.play();
+        }
+    };
+
     Button.prototype.play = function () {
         var self = this;
-        this.show("playing");
+        this.show("buffering");
         startPlaying(this.audio, function () {
-            self.show(self.audio.error ? "error" : "blocked");
+            self.show("blocked");
         });
     };
 
@@ -345,9 +610,26 @@
         }
     };
 
+    Button.prototype.pause = Button.prototype.silence;
+
+    Button.prototype.setVolume = function (percent) {
+        setVolume(this, percent);
+    };
+
+    Button.prototype.showTime = function (now, duration, text) {
+        var label = "Audio player, " + (isNaN(duration) ? clock(now) : text);
+        this.root.setAttribute("aria-label", label);
+        if (this.clock) {
+            this.clock.textContent = clock(now) + " / " + clock(duration);
+        } else {
+            this.root.title = label;
+        }
+    };
+
     var BUTTON_STATES = {
         stopped: ["Play", "play", ""],
         playing: ["Stop", "stop", ""],
+        buffering: ["Stop", "wait", ""],
         blocked: ["Click to play", "play", "Click to play"],
         error: ["Audio file could not be loaded", "stop", "!"]
     };
@@ -355,7 +637,8 @@
     Button.prototype.show = function (state) {
         var look = BUTTON_STATES[state];
         this.state = state;
-        this.button.setAttribute("data-state", state);
+        this.root.setAttribute("data-state", state);
+        this.root.setAttribute("aria-busy", String(state === "buffering"));
         this.button.setAttribute("aria-label", look[0]);
         this.button.title = look[0];
         this.button.innerHTML = icon(look[1]) + (look[2] ? "<span>" + look[2] + "</span>" : "");
@@ -393,21 +676,29 @@
         return settings;
     }
 
+    // How long a track that failed is shown before auto progress goes on to the next.
+    var SKIP_DELAY = 2000;
+    // How many of the tracks after the current one have their length read ahead.
+    var LOOK_AHEAD = 3;
+
     function Jukebox(so, container) {
         addStyle();
         var self = this;
-        var root = element("div", "tmbr-sa tmbr-jukebox", container);
+        var root = element("div", "tmbr-sa tmbr-jukebox tmbr-loading", container);
         root.setAttribute("role", "region");
         root.setAttribute("aria-label", "Jukebox");
+        root.setAttribute("aria-busy", "true");
         root.style.width = sizeOf(so, "width", 300) + "px";
         root.style.height = sizeOf(so, "height", 200) + "px";
         this.root = root;
         this.head = element("div", "tmbr-head", root);
-        this.now = element("div", "tmbr-now", this.head);
+        var line = element("div", "tmbr-line", this.head);
+        this.now = element("div", "tmbr-now", line);
         this.now.setAttribute("aria-live", "polite");
         this.now.textContent = "Loading playlist\u2026";
+        this.clock = element("span", "tmbr-clock", line);
         this.audio = element("audio", null, root);
-        this.audio.preload = "none";
+        this.audio.preload = "metadata";
         this.tracks = [];
         this.current = -1;
         this.history = [];
@@ -419,6 +710,8 @@
                 return;
             }
             var settings = request.status >= 200 && request.status < 300 ? parseSettings(request.responseText) : null;
+            root.className = root.className.replace(" tmbr-loading", "");
+            root.removeAttribute("aria-busy");
             if (!settings || settings.tracks.length === 0) {
                 self.now.textContent = "The playlist could not be loaded.";
                 self.now.setAttribute("role", "alert");
@@ -436,6 +729,7 @@
         this.tracks = settings.tracks;
         this.autoProgress = o.AN !== "No";
         this.random = o.AO === "Yes";
+        this.failures = 0;
         var colour = cssColour(o.AR);
         if (colour) {
             this.head.style.background = colour;
@@ -448,71 +742,82 @@
             this.root.className += " tmbr-bold";
         }
 
+        addSeekBar(this, element("div", "tmbr-seekrow", this.head));
         var bar = element("div", "tmbr-bar", this.head);
         var prev = makeButton("tmbr-prev", "Previous track", bar);
         prev.innerHTML = icon("prev");
         this.playButton = makeButton("tmbr-play", "Play", bar);
         var next = makeButton("tmbr-next", "Next track", bar);
         next.innerHTML = icon("next");
-        var volume = element("input", "tmbr-volume", bar);
+        bar.insertAdjacentHTML("beforeend", icon("volume"));
+        var volume = element("input", "tmbr-range tmbr-volume", bar);
         volume.type = "range";
         volume.min = "0";
         volume.max = "100";
         volume.step = "5";
         volume.setAttribute("aria-label", "Volume");
         volume.title = "Volume";
+        this.volumeSlider = volume;
         var level = parseInt(o.AP, 10);
-        level = isNaN(level) ? 50 : Math.max(0, Math.min(100, level));
-        volume.value = String(level);
-        this.audio.volume = level / 100;
+        this.setVolume(isNaN(level) ? 50 : level);
         volume.addEventListener("input", function () {
-            self.audio.volume = Number(volume.value) / 100;
+            self.setVolume(Number(volume.value));
         });
 
-        var list = element("ul", "tmbr-list", this.root);
-        list.setAttribute("aria-label", "Playlist");
+        this.list = element("ul", "tmbr-list", this.root);
+        this.list.setAttribute("aria-label", "Playlist");
         this.items = [];
         for (var i = 0; i < this.tracks.length; i++) {
-            var item = makeButton(null, this.tracks[i].name, element("li", null, list));
+            var item = makeButton(null, this.tracks[i].name, element("li", null, this.list));
             item.removeAttribute("aria-label");
-            item.textContent = this.tracks[i].name;
+            element("span", "tmbr-name", item).textContent = this.tracks[i].name;
             item.addEventListener("click", this.chooser(i));
             this.items.push(item);
         }
 
         prev.addEventListener("click", function () {
-            self.select(self.previousIndex(), true);
+            self.previous();
         });
         next.addEventListener("click", function () {
-            self.select(self.nextIndex(), true);
+            self.next();
         });
         this.playButton.addEventListener("click", function () {
-            if (self.state === "playing") {
-                self.audio.pause();
-            } else {
-                self.play();
-            }
+            self.toggle();
         });
         this.audio.addEventListener("playing", function () {
+            self.failures = 0;
+            self.markFailed(self.current, false);
             self.show("playing");
         });
-        this.audio.addEventListener("pause", function () {
+        this.audio.addEventListener("waiting", function () {
             if (self.state === "playing") {
+                self.show("buffering");
+            }
+        });
+        this.audio.addEventListener("pause", function () {
+            if (self.state === "playing" || self.state === "buffering") {
                 self.show("paused");
             }
         });
+        this.audio.addEventListener("durationchange", function () {
+            self.showLength(self.current, durationOf(self.audio));
+        });
         this.audio.addEventListener("error", function () {
+            self.markFailed(self.current, true);
             self.show("error");
+            // A track that cannot be played does not stop the jukebox; a list of nothing but
+            // such tracks stops after one round.
+            if (self.wanted && self.autoProgress && ++self.failures < self.tracks.length) {
+                self.skipTimer = global.setTimeout(function () {
+                    self.advance();
+                }, SKIP_DELAY);
+            }
         });
         this.audio.addEventListener("ended", function () {
-            var after = self.nextIndex();
-            if (!self.autoProgress) {
-                self.show("paused");
-            } else if ((!self.random && after === 0) || self.tracks.length < 2) {
-                // The end of the list: back to the first track, without playing on.
-                self.select(0, false);
+            if (self.autoProgress) {
+                self.advance();
             } else {
-                self.select(after, true);
+                self.show("paused");
             }
         });
 
@@ -550,8 +855,28 @@
         return (this.current - 1 + this.tracks.length) % this.tracks.length;
     };
 
+    Jukebox.prototype.next = function () {
+        this.select(this.nextIndex(), true);
+    };
+
+    Jukebox.prototype.previous = function () {
+        this.select(this.previousIndex(), true);
+    };
+
+    // After the end of a track, or a track that failed: the next one, except that the end of
+    // the list goes back to the first track without playing on.
+    Jukebox.prototype.advance = function () {
+        var after = this.nextIndex();
+        if ((!this.random && after === 0) || this.tracks.length < 2) {
+            this.select(0, false);
+        } else {
+            this.select(after, true);
+        }
+    };
+
     // Makes track `index` the current one; plays it when `play` is true.
     Jukebox.prototype.select = function (index, play) {
+        global.clearTimeout(this.skipTimer);
         if (index !== this.current) {
             if (this.current >= 0) {
                 this.items[this.current].removeAttribute("aria-current");
@@ -561,7 +886,9 @@
             }
             this.current = index;
             this.items[index].setAttribute("aria-current", "true");
+            this.scrollTo(this.items[index]);
             this.audio.src = this.tracks[index].url;
+            this.lookAhead();
         } else if (this.audio.readyState > 0) {
             this.audio.currentTime = 0;
         }
@@ -569,33 +896,150 @@
         if (play) {
             this.play();
         } else {
+            this.wanted = false;
             this.audio.pause();
-            this.show("paused");
+            this.show(this.audio.error ? "error" : "paused");
+        }
+        showProgress(this);
+    };
+
+    // Scrolls the playlist, and only the playlist, so that the item is in view.
+    Jukebox.prototype.scrollTo = function (item) {
+        var list = this.list;
+        var top = item.parentNode.offsetTop;
+        var bottom = top + item.parentNode.offsetHeight;
+        if (top < list.scrollTop) {
+            list.scrollTop = top;
+        } else if (bottom > list.scrollTop + list.clientHeight) {
+            list.scrollTop = bottom - list.clientHeight;
+        }
+    };
+
+    // Reads the length of the next tracks from their headers (preload "metadata"), one at a
+    // time and never the audio itself.
+    Jukebox.prototype.lookAhead = function () {
+        var self = this;
+        if (this.probe) {
+            return;
+        }
+        for (var step = 1; step <= LOOK_AHEAD && step < this.tracks.length; step++) {
+            var index = (this.current + step) % this.tracks.length;
+            if (!("length" in this.tracks[index])) {
+                break;
+            }
+        }
+        if (step > LOOK_AHEAD || step >= this.tracks.length) {
+            return;
+        }
+        var probe = doc.createElement("audio");
+        var done = function (failed) {
+            return function () {
+                if (self.probe !== probe) {
+                    return;
+                }
+                var seconds = durationOf(probe);
+                self.probe = null;
+                probe.removeAttribute("src");
+                probe.load();
+                // Asked once per track, whatever the answer.
+                self.tracks[index].length = seconds;
+                self.showLength(index, seconds);
+                self.markFailed(index, failed);
+                self.lookAhead();
+            };
+        };
+        this.probe = probe;
+        probe.preload = "metadata";
+        probe.muted = true;
+        probe.addEventListener("loadedmetadata", done(false));
+        probe.addEventListener("error", done(true));
+        probe.src = this.tracks[index].url;
+    };
+
+    Jukebox.prototype.showLength = function (index, seconds) {
+        if (index < 0 || isNaN(seconds)) {
+            return;
+        }
+        this.tracks[index].length = seconds;
+        var item = this.items[index];
+        var text = item.querySelector(".tmbr-clock") || element("span", "tmbr-clock", item);
+        text.textContent = clock(Math.round(seconds));
+    };
+
+    // Shows on the track's item that it could not be loaded, or no longer.
+    Jukebox.prototype.markFailed = function (index, failed) {
+        if (index < 0) {
+            return;
+        }
+        var item = this.items[index];
+        var note = item.querySelector(".tmbr-fail");
+        if (failed && !note) {
+            element("span", "tmbr-fail", item).textContent = "Could not be loaded";
+        } else if (!failed && note) {
+            item.removeChild(note);
+        }
+    };
+
+    Jukebox.prototype.title = function () {
+        return this.current >= 0 ? this.tracks[this.current].name : "";
+    };
+
+    Jukebox.prototype.toggle = function () {
+        if (this.state === "playing" || this.state === "buffering") {
+            this.pause();
+        } else {
+            this.play();
         }
     };
 
     Jukebox.prototype.play = function () {
         var self = this;
-        this.show("playing");
+        if (this.current < 0) {
+            return;
+        }
+        this.wanted = true;
+        this.show("buffering");
         startPlaying(this.audio, function () {
-            self.show(self.audio.error ? "error" : "blocked");
+            self.show("blocked");
         });
     };
 
-    Jukebox.prototype.silence = function () {
+    Jukebox.prototype.pause = function () {
+        this.wanted = false;
         this.audio.pause();
+    };
+
+    Jukebox.prototype.silence = Jukebox.prototype.pause;
+
+    Jukebox.prototype.setVolume = function (percent) {
+        percent = setVolume(this, percent);
+        if (this.volumeSlider) {
+            this.volumeSlider.value = String(percent);
+            this.volumeSlider.style.setProperty("--p", percent + "%");
+            this.volumeSlider.style.setProperty("--b", percent + "%");
+        }
+    };
+
+    Jukebox.prototype.showTime = function (now, duration) {
+        this.clock.textContent = this.current < 0 ? "" : clock(now) + " / " + clock(duration);
     };
 
     Jukebox.prototype.show = function (state) {
         this.state = state;
         this.root.setAttribute("data-state", state);
-        var name = this.current >= 0 ? this.tracks[this.current].name : "";
-        var label = state === "playing" ? "Pause" : state === "blocked" ? "Click to play" : "Play";
+        var name = this.title();
+        var busy = state === "buffering";
+        var label = state === "playing" || busy ? "Pause" : state === "blocked" ? "Click to play" : "Play";
         this.playButton.setAttribute("aria-label", label);
         this.playButton.title = label;
-        this.playButton.innerHTML = icon(state === "playing" ? "pause" : "play") +
+        this.playButton.innerHTML = icon(busy ? "wait" : state === "playing" ? "pause" : "play") +
             (state === "blocked" ? "<span>Click to play</span>" : "");
         this.now.textContent = state === "error" ? "Could not play: " + name : name;
+        if (busy) {
+            this.root.setAttribute("aria-busy", "true");
+        } else {
+            this.root.removeAttribute("aria-busy");
+        }
     };
 
     global.SWFObject = SWFObject;
