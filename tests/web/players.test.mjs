@@ -581,6 +581,9 @@ var j = new SWFObject("p.swf", "pj", "300", "200", "6"); j.addVariable("loc", "m
                         .map((a) => a.getAttribute("href")));
                     assert.deepEqual(broken, []);
                     assert.deepEqual(requests.filter((url) => !url.startsWith("file://") && !url.startsWith("data:")), []);
+                    // The pictures are part of the page and show.
+                    assert.deepEqual(await page.$$eval("img", (l) => l.map((i) => i.src.startsWith("data:image/png;base64,")
+                        && i.complete && i.naturalWidth > 0 && i.alt !== "")), [true, true]);
                     const levels = await page.$$eval("h1, h2, h3, h4", (l) => l.map((h) => Number(h.tagName[1])));
                     assert.equal(levels[0], 1);
                     for (let i = 1; i < levels.length; i++) {
