@@ -554,7 +554,10 @@
             self.toggle();
         });
         this.audio.addEventListener("playing", function () {
-            self.show("playing");
+            // A "playing" queued before a stop arrives after it.
+            if (!self.audio.paused) {
+                self.show("playing");
+            }
         });
         this.audio.addEventListener("waiting", function () {
             if (self.state === "playing") {
@@ -785,9 +788,11 @@
             self.toggle();
         });
         this.audio.addEventListener("playing", function () {
-            self.failures = 0;
-            self.markFailed(self.current, false);
-            self.show("playing");
+            if (!self.audio.paused) {
+                self.failures = 0;
+                self.markFailed(self.current, false);
+                self.show("playing");
+            }
         });
         this.audio.addEventListener("waiting", function () {
             if (self.state === "playing") {
@@ -803,8 +808,9 @@
             self.showLength(self.current, durationOf(self.audio));
         });
         this.audio.addEventListener("error", function () {
+            // A track that fails before anyone asked for it is only marked in the list.
             self.markFailed(self.current, true);
-            self.show("error");
+            self.show(self.wanted ? "error" : "paused");
             // A track that cannot be played does not stop the jukebox; a list of nothing but
             // such tracks stops after one round.
             if (self.wanted && self.autoProgress && ++self.failures < self.tracks.length) {
@@ -898,7 +904,7 @@
         } else {
             this.wanted = false;
             this.audio.pause();
-            this.show(this.audio.error ? "error" : "paused");
+            this.show("paused");
         }
         showProgress(this);
     };

@@ -132,6 +132,8 @@ async function siteServer(root, { held = false } = {}) {
     };
 }
 
+// A browser that lets pages start sound, or a strict one that blocks auto play and asks
+// for reduced motion.
 function launch(engine, autoplay) {
     const options = {
         browser: engine.browser,
@@ -142,12 +144,10 @@ function launch(engine, autoplay) {
     if (engine.browser === "chrome") {
         options.args = ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
             "--disable-component-update", "--disable-sync"];
-        if (autoplay) {
-            options.args.push("--autoplay-policy=no-user-gesture-required");
-        }
+        options.args.push(autoplay ? "--autoplay-policy=no-user-gesture-required" : "--force-prefers-reduced-motion");
     } else {
         // 0 lets pages start sound on their own, 1 blocks audible media until a click.
-        options.extraPrefsFirefox = { "media.autoplay.default": autoplay ? 0 : 1 };
+        options.extraPrefsFirefox = { "media.autoplay.default": autoplay ? 0 : 1, "ui.prefersReducedMotion": autoplay ? 0 : 1 };
         // Firefox reports an error for audio it cannot hand to a sound server.
         options.env = { ...process.env, PULSE_SERVER: soundServer };
     }
@@ -365,6 +365,7 @@ for (const engine of engines) {
                     assert.equal(await attribute(page, ".tmbr-button", "data-state"), "buffering");
                     assert.equal(await attribute(page, ".tmbr-button", "aria-busy"), "true");
                     assert.equal(await attribute(page, ".tmbr-toggle", "aria-label"), "Stop");
+                    assert.equal(await page.$eval(".tmbr-spin", (e) => getComputedStyle(e).animationName), "tmbr-spin");
                     site.release();
                     await waitForPlayback(page);
                     assert.equal(await attribute(page, ".tmbr-button", "aria-busy"), "false");
@@ -537,7 +538,7 @@ var j = new SWFObject("p.swf", "pj", "300", "200", "6"); j.addVariable("loc", "m
             });
         });
 
-        describe("auto play blocked by the browser", () => {
+        describe("auto play blocked and reduced motion asked by the browser", () => {
             let strict;
             before(async () => {
                 strict = await launch(engine, false);
@@ -546,13 +547,16 @@ var j = new SWFObject("p.swf", "pj", "300", "200", "6"); j.addVariable("loc", "m
                 await strict?.close();
             });
 
-            test("the button says Click to play and a click plays", async () => {
+            test("the button says Click to play and a click plays; its buffering sign keeps still", async () => {
                 const out = tmbr(["button", "--player", "tmbr_type08_slim", "--mp3", tone, "--auto-play"]);
-                await visit(strict, await testServer(out), "do-not-upload.html", async (page) => {
+                const site = await siteServer(out, { held: true });
+                await visit(strict, site, "onlinetest-single-button.html", async (page) => {
                     await page.waitForSelector(".tmbr-toggle[aria-label='Click to play']", TIMEOUT);
                     assert.equal(await page.$eval(".tmbr-toggle", (b) => b.textContent), "Click to play");
                     assert.equal(await attribute(page, ".tmbr-button", "data-state"), "blocked");
                     await page.click(".tmbr-toggle");
+                    assert.equal(await page.$eval(".tmbr-spin", (e) => getComputedStyle(e).animationName), "none");
+                    site.release();
                     await waitForPlayback(page);
                     assert.equal(await attribute(page, ".tmbr-toggle", "aria-label"), "Stop");
                 });
