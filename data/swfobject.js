@@ -200,6 +200,8 @@
         ".tmbr-button .tmbr-clock{font-size:10px}" +
         ".tmbr-button[data-state=blocked],.tmbr-button[data-state=error]{padding-right:0}" +
         ".tmbr-button[data-state=blocked] .tmbr-toggle,.tmbr-button[data-state=error] .tmbr-toggle{flex:1}" +
+        ".tmbr-narrow[data-state=blocked] .tmbr-toggle{font-size:10px;padding:0 2px}" +
+        ".tmbr-narrow[data-state=blocked] svg{display:none}" +
         ".tmbr-button[data-state=blocked] .tmbr-seek,.tmbr-button[data-state=blocked] .tmbr-clock," +
         ".tmbr-button[data-state=error] .tmbr-seek,.tmbr-button[data-state=error] .tmbr-clock{display:none}" +
         ".tmbr-jukebox{display:inline-flex;flex-direction:column;border:1px solid #888;border-radius:6px;" +
@@ -532,7 +534,8 @@
         var self = this;
         var width = sizeOf(so, "width", 68);
         var height = sizeOf(so, "height", 22);
-        var root = element("div", "tmbr-sa tmbr-button", container);
+        // Too narrow for both the icon and "Click to play".
+        var root = element("div", "tmbr-sa tmbr-button" + (width < 110 ? " tmbr-narrow" : ""), container);
         root.setAttribute("role", "group");
         root.style.width = width + "px";
         root.style.height = height + "px";

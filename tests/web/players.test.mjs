@@ -345,10 +345,14 @@ for (const engine of engines) {
                 });
             });
 
-            test("without auto play and loop nothing plays on load and the end of the track stops the button", async () => {
-                const out = tmbr(["button", "--player", "tmbr_type04_classic", "--mp3", shortTone]);
+            test("the smallest button fits its box; without auto play and loop nothing plays on load and the end of the track stops it", async () => {
+                const out = tmbr(["button", "--player", "roundplay", "--mp3", shortTone]);
                 await visit(browser, await testServer(out), "do-not-upload.html", async (page) => {
                     await page.waitForSelector(".tmbr-toggle[aria-label=Play]", TIMEOUT);
+                    const [box, toggle, bar] = await Promise.all([".tmbr-button", ".tmbr-toggle", ".tmbr-seek"]
+                        .map(async (selector) => (await page.$(selector)).boundingBox()));
+                    assert.deepEqual([box.width, box.height], [68, 22]);
+                    assert.ok(toggle.width >= 22 && bar.width >= 30 && bar.x + bar.width <= box.x + box.width, JSON.stringify([toggle, bar]));
                     assert.equal((await audioState(page)).paused, true);
                     await page.click(".tmbr-toggle");
                     await page.waitForFunction(() => document.querySelector("audio").ended, TIMEOUT);
