@@ -191,8 +191,11 @@ void PreviewWidget::showEvent(QShowEvent* event)
 
 bool PreviewWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    // A window over the main window (a dialog, a message, another program) silences the player.
-    if (watched == window() && (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide))
+    // A window over the main window (a dialog or message of its own, which blocks it, or another
+    // program's, which takes the activation) silences the player.
+    const QEvent::Type type = event->type();
+    if (watched == window()
+        && (type == QEvent::WindowDeactivate || type == QEvent::WindowBlocked || type == QEvent::Hide))
         pause();
     return QWidget::eventFilter(watched, event);
 }
