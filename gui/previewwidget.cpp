@@ -54,22 +54,6 @@ constexpr const char* kPauseScript
 
 } // namespace
 
-bool PreviewAudio::operator==(const PreviewAudio& other) const
-{
-    const auto sameTracks = [&] {
-        if (tracks.size() != other.tracks.size())
-            return false;
-        for (std::size_t i = 0; i < tracks.size(); ++i)
-            if (tracks[i].file != other.tracks[i].file || tracks[i].display != other.tracks[i].display)
-                return false;
-        return true;
-    };
-    return mp3Path == other.mp3Path && loop == other.loop && folder == other.folder && sameTracks()
-        && options.autoPlay == other.options.autoPlay && options.autoProgress == other.options.autoProgress
-        && options.random == other.options.random && options.volume == other.options.volume
-        && options.bold == other.options.bold;
-}
-
 QColor colourFromText(const std::string& text)
 {
     if (text.size() != 8 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X'))
@@ -123,6 +107,7 @@ void PreviewWidget::setFolders(const std::string& app, const std::string& scratc
 {
     m_appFolder = app;
     m_scratchFolder = scratch;
+    m_scriptCopied = false;
     scheduleRefresh();
 }
 
@@ -268,7 +253,6 @@ void PreviewWidget::refresh()
         });
         m_view = view;
         m_server = std::make_unique<LoopbackServer>();
-        placeView();
         view->show();
     }
     placeView();
@@ -295,11 +279,14 @@ void PreviewWidget::refresh()
     const std::string folder = m_scratchFolder + "preview/";
     try {
         QDir().mkpath(QString::fromStdString(folder));
-        // The shipped script, as a visitor's browser gets it.
-        QFile script(QString::fromStdString(m_appFolder + "swfobject.js"));
-        if (!script.open(QIODevice::ReadOnly))
-            throw std::runtime_error("swfobject.js cannot be read");
-        codegen::writeFile(folder + "swfobject.js", script.readAll().toStdString());
+        // The shipped script, as a visitor's browser gets it: once per run.
+        if (!m_scriptCopied) {
+            QFile script(QString::fromStdString(m_appFolder + "swfobject.js"));
+            if (!script.open(QIODevice::ReadOnly))
+                throw std::runtime_error("swfobject.js cannot be read");
+            codegen::writeFile(folder + "swfobject.js", script.readAll().toStdString());
+            m_scriptCopied = true;
+        }
         codegen::writeFile(folder + "settings_as.xml", settings);
         codegen::writeFile(folder + "preview.html", page);
     } catch (const std::exception& error) {

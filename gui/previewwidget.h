@@ -22,7 +22,7 @@ struct PreviewAudio {
     std::string folder; // the jukebox's tracks' folder, ending with "/"
     std::vector<codegen::Track> tracks;
     codegen::JukeboxOptions options;
-    bool operator==(const PreviewAudio&) const;
+    bool operator==(const PreviewAudio&) const = default;
 };
 
 // The preview of the selected player. Where a web view can run it shows the player itself: a
@@ -94,6 +94,7 @@ private:
     std::string m_scratchFolder;
     bool m_refreshPending = false;
     bool m_webViewFailed = false;
+    bool m_scriptCopied = false;
     std::string m_shownPage;
     std::string m_shownSettings;
     QString m_pageUrl;

@@ -10,6 +10,7 @@ namespace tmbr::codegen {
 struct Track {
     std::string file; // MP3 file name without folder
     std::string display; // name shown in the playlist
+    bool operator==(const Track&) const = default;
 };
 
 struct JukeboxOptions {
@@ -18,6 +19,7 @@ struct JukeboxOptions {
     bool random = false; // <AO>
     std::string volume; // <AP>, as typed
     bool bold = false; // <AQ>
+    bool operator==(const JukeboxOptions&) const = default;
 };
 
 // How the track URL prefix of a settings file is treated: a server path typed
